@@ -19,7 +19,8 @@ TEST(BlockChecksum, IncrementalEqualsWhole) {
   const std::string s = "The quick brown fox jumps over the lazy dog";
   uint32_t c = 0xFFFFFFFFu;
   c = archive::BlockChecksumUpdate(c, reinterpret_cast<const uint8_t*>(s.data()), 10);
-  c = archive::BlockChecksumUpdate(c, reinterpret_cast<const uint8_t*>(s.data()) + 10, s.size() - 10);
+  c = archive::BlockChecksumUpdate(c, reinterpret_cast<const uint8_t*>(s.data()) + 10,
+                                   s.size() - 10);
   EXPECT_EQ(~c, CheckOf(s));
 }
 

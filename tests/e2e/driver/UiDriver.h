@@ -1,0 +1,85 @@
+// A small Win32 UI driver for end-to-end tests: it starts a program, finds its
+// windows and controls, reads and sets texts, clicks, picks list items, answers
+// message boxes, reads menu states, takes screenshots and closes windows.
+// Every wait has a timeout, so a test fails instead of hanging.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Process {
+  HANDLE handle = nullptr;
+  DWORD id = 0;
+};
+
+// Starts `exe` with `args` in `workDir` (empty: the exe's folder).
+Process Launch(const std::wstring& exe, const std::wstring& args = L"",
+               const std::wstring& workDir = L"");
+// Waits for the process to end; returns its exit code, or -1 on timeout.
+int WaitExit(Process& p, int timeoutMs);
+void Kill(Process& p);
+
+// The first visible top-level window of process `pid` whose class (when not
+// empty) and caption prefix (when not empty) match; nullptr after the timeout.
+HWND WaitForWindow(DWORD pid, const std::wstring& className, const std::wstring& captionPrefix,
+                   int timeoutMs);
+std::vector<HWND> TopLevelWindows(DWORD pid);
+
+// A child control (any depth) by class and exact text, or by control id.
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text);
+HWND FindChildById(HWND parent, int id);
+std::vector<HWND> Children(HWND parent, const std::wstring& className = L"");
+
+std::wstring GetText(HWND w);
+std::wstring GetClass(HWND w);
+void SetText(HWND w, const std::wstring& text);  // WM_SETTEXT + EN_CHANGE to the parent
+void Click(HWND button);                         // posts BM_CLICK (modal dialogs may follow)
+void SelectItem(HWND listOrCombo, int index);    // LB/CB_SETCURSEL + selection-change notice
+int SelectedItem(HWND listOrCombo);
+std::wstring ItemText(HWND listOrCombo, int index);
+bool IsChecked(HWND button);
+void SendCommand(HWND window, int commandId);  // posts WM_COMMAND as a menu would
+void PressKey(HWND window, UINT virtualKey);   // posts WM_KEYDOWN/WM_KEYUP
+void Close(HWND window);                       // posts WM_CLOSE
+
+// A message box (dialog class "#32770") of process `pid`; its text and buttons.
+struct MessageBoxInfo {
+  HWND window = nullptr;
+  std::wstring caption;
+  std::wstring text;
+};
+MessageBoxInfo WaitForMessageBox(DWORD pid, int timeoutMs);
+// Presses the button with the given id (IDOK, IDYES, ...) or, when its caption is given, the
+// button with that caption.
+bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
+bool AnswerMessageBox(const MessageBoxInfo& box, const std::wstring& buttonCaption);
+
+// Menu item state of a window's menu bar (searched through every submenu):
+// returns MF_GRAYED/MF_DISABLED/MF_CHECKED bits, or -1 when the item is not found.
+int MenuItemState(HWND window, UINT commandId);
+
+// Saves the window's screen area (the whole screen for nullptr) as a 24-bit BMP.
+bool SaveScreenshot(HWND window, const std::wstring& path);
+// Reads the colour at a client-area point of a window from the screen.
+COLORREF ClientPixel(HWND window, int x, int y);
+
+// Lets pending messages of other processes run (a short sleep loop).
+void Pause(int ms);
+
+std::wstring Widen(const std::string& s);
+std::string Narrow(const std::wstring& s);
+
+}  // namespace e2e
+
+namespace e2e {
+
+// Folders of the build tree, found from the running test program (build/<preset>/tests-bin).
+std::wstring BuildDir();                                  // build/<preset>
+std::wstring ProgramPath(const std::wstring& exeName);    // build/<preset>/bin/<exeName>
+std::wstring ArtifactPath(const std::wstring& fileName);  // build/<preset>/artifacts/<fileName>
+
+}  // namespace e2e
