@@ -1,0 +1,23 @@
+// Little-endian fields of the analyser's file formats, written and read byte by byte.
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+namespace tessel {
+
+inline void Put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v & 0xFFFF);
+  Put16(p + 2, v >> 16);
+}
+inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t Get32(const uint8_t* p) {
+  return Get16(p) | (static_cast<uint32_t>(Get16(p + 2)) << 16);
+}
+inline void PutTag(uint8_t* p, const char* tag) { std::memcpy(p, tag, 4); }
+inline bool IsTag(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
+
+}  // namespace tessel

@@ -1,0 +1,42 @@
+#include "tools/tessel/PngFile.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+
+#include "analyser/core/FileIo.h"
+
+namespace tessel_tool {
+
+bool SavePng(const std::filesystem::path& path, const tessel::IndexedImage& image,
+             const tessel::Palette& palette) {
+  tessel::FileHandle f = tessel::OpenFile(path, tessel::FileMode::CreateAlways);
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, f.get());
+  // The image is large and flat: fast compression keeps the tool quick.
+  png_set_compression_level(png, 3);
+  png_set_IHDR(png, info, image.Width(), image.Height(), 8, PNG_COLOR_TYPE_PALETTE,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_color colours[tessel::kPaletteSize];
+  for (int i = 0; i < tessel::kPaletteSize; ++i)
+    colours[i] = png_color{palette[i].red, palette[i].green, palette[i].blue};
+  png_set_PLTE(png, info, colours, tessel::kPaletteSize);
+  png_write_info(png, info);
+  for (int y = 0; y < image.Height(); ++y) png_write_row(png, const_cast<png_bytep>(image.Row(y)));
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f.release()) == 0;
+}
+
+}  // namespace tessel_tool
