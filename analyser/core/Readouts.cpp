@@ -105,7 +105,7 @@ std::vector<Tick> FrequencyTicks(int h, uint32_t rate, int fftSize, int low, int
       for (int step : kSteps) {
         const int f = step * decade;
         double y = h - (std::log10(double(f)) - std::log10(double(low))) / perPixel - scrollY;
-        if (y >= 0 && y <= h)
+        if (y > -1e-9 && y < h + 1e-9)  // the band edges themselves count
           ticks.push_back({static_cast<int>(y), Format("%-2u Hz", unsigned(f))});
       }
     return ticks;
