@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+
+#include "decoder/core/FrameHeader.h"
+#include "decoder/core/LayerThree.h"
+#include "decoder/core/SubbandLayers.h"
+#include "decoder/core/Synthesis.h"
+
+namespace kelvaro {
+
+// Decodes whole frames of any layer to 16-bit PCM. Holds all state across frames (synthesis
+// history, Layer III overlap and bit reservoir); nothing is allocated per frame.
+class FrameDecoder {
+ public:
+  static constexpr int kMaxSamples = 1152 * 2;
+
+  explicit FrameDecoder(float scale = 32768.0f) : scale_(scale) {}
+  void SetScale(float scale) { scale_ = scale; }
+  // Forgets the state of the previous frames (after a seek).
+  void Reset();
+  // Decodes one frame, header included, into interleaved PCM (header.Channels() channels).
+  // Returns the samples per channel; a frame that fails its check word gives silence.
+  int Decode(const FrameHeader& header, const uint8_t* frame, int bytes, int16_t* pcm);
+
+ private:
+  float scale_;
+  SubbandBlock subbands_;
+  SynthesisFilter filters_[2];
+  LayerThreeDecoder layerThree_;
+};
+
+}  // namespace kelvaro

@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "decoder/core/BitReader.h"
+#include "decoder/core/HuffmanData.h"
+
+namespace kelvaro {
+
+// A Huffman code turned into nested lookup tables, built once.
+class HuffmanDecoder {
+ public:
+  HuffmanDecoder() = default;
+  explicit HuffmanDecoder(const HuffmanSource& source, int symbols);
+  // Returns the symbol (row-major index of the code table).
+  int Decode(BitReader& br) const {
+    int base = 0;
+    int width = kRootBits;
+    for (;;) {
+      const Entry& e = entries_[base + br.Peek(width)];
+      if (!e.subtable) {
+        br.Skip(e.bits);
+        return e.value;
+      }
+      br.Skip(width);
+      base = e.value;
+      width = e.bits;
+    }
+  }
+
+ private:
+  static constexpr int kRootBits = 6;
+  struct Entry {
+    uint16_t value;  // symbol, or the offset of the subtable
+    uint8_t bits;    // bits used by the symbol at this level, or the subtable's width
+    bool subtable;
+  };
+  struct Code {
+    uint32_t bits;
+    int length;
+    int symbol;
+  };
+  void Build(int base, int width, int consumed, const std::vector<Code>& codes);
+
+  std::vector<Entry> entries_;
+};
+
+// The big-value tables 0..31 and the two count-1 tables.
+struct HuffmanSet {
+  HuffmanDecoder big[32];
+  HuffmanDecoder quad[2];
+};
+const HuffmanSet& Huffman();
+
+}  // namespace kelvaro

@@ -1,0 +1,228 @@
+#include "decoder/core/SubbandLayers.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "decoder/core/BitReader.h"
+
+namespace kelvaro {
+namespace {
+
+struct ScaleTable {
+  double value[64];
+  ScaleTable() {
+    // Scale factor i is 2^(1 - i/3); index 63 is not allowed and decodes as silence.
+    for (int i = 0; i < 63; ++i) value[i] = std::pow(2.0, 1.0 - i / 3.0);
+    value[63] = 0;
+  }
+};
+
+const double* Scales() {
+  static const ScaleTable table;
+  return table.value;
+}
+
+// A sample code of a quantiser with `levels` steps mapped to (-1, 1).
+inline double Dequantise(uint32_t code, int levels) { return (2.0 * code - (levels - 1)) / levels; }
+
+// Checks the frame's CRC over the header's last 16 bits and the protected bits that follow
+// the check word.
+bool CrcMatches(const FrameHeader& h, const uint8_t* frame, int bytes, size_t protectedEnd) {
+  if (!h.hasCrc) return true;
+  if (bytes < 6 || protectedEnd > static_cast<size_t>(bytes) * 8) return false;
+  uint16_t crc = Crc16Bits(frame, 16, 16);
+  crc = Crc16Bits(frame, 48, protectedEnd - 48, crc);
+  return crc == ((frame[4] << 8) | frame[5]);
+}
+
+// Layer II quantiser classes: steps, bits per code word (grouped: bits for three samples).
+struct QuantClass {
+  int levels;
+  int bits;
+  bool grouped;
+};
+
+const QuantClass kClasses[17] = {
+    {3, 5, true},       {5, 7, true},      {7, 3, false},     {9, 10, true},     {15, 4, false},
+    {31, 5, false},     {63, 6, false},    {127, 7, false},   {255, 8, false},   {511, 9, false},
+    {1023, 10, false},  {2047, 11, false}, {4095, 12, false}, {8191, 13, false}, {16383, 14, false},
+    {32767, 15, false}, {65535, 16, false}};
+
+// Allocation rows: classes selectable by allocation codes 1.. (index into kClasses).
+const int8_t kRowA[] = {0, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};  // 4 bits, low bands
+const int8_t kRowB[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16};    // 4 bits, middle
+const int8_t kRowC[] = {0, 1, 2, 3, 4, 5, 16};                                // 3 bits
+const int8_t kRowD[] = {0, 1, 16};                                            // 2 bits
+const int8_t kRowE[] = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};   // 4 bits, low rate
+const int8_t kRowF[] = {0, 1, 3, 4, 5, 6, 7};                                 // 3 bits, low rate
+const int8_t kRowG[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};    // 4 bits, LSF
+const int8_t kRowH[] = {0, 1, 3};                                             // 2 bits, LSF
+
+struct AllocRow {
+  int bits;
+  const int8_t* classes;
+};
+
+struct AllocTable {
+  int subbands;
+  AllocRow rows[30];
+};
+
+AllocTable MakeTable(int subbands, int n4a, const int8_t* a, int n4b, const int8_t* b, int n3,
+                     const int8_t* c, const int8_t* d, int bitsD) {
+  AllocTable t{};
+  t.subbands = subbands;
+  for (int sb = 0; sb < subbands; ++sb) {
+    if (sb < n4a)
+      t.rows[sb] = {4, a};
+    else if (sb < n4a + n4b)
+      t.rows[sb] = {4, b};
+    else if (sb < n4a + n4b + n3)
+      t.rows[sb] = {3, c};
+    else
+      t.rows[sb] = {bitsD, d};
+  }
+  return t;
+}
+
+struct AllocTables {
+  AllocTable a, b, c, d, lsf;
+  AllocTables()
+      : a(MakeTable(27, 3, kRowA, 8, kRowB, 12, kRowC, kRowD, 2)),
+        b(MakeTable(30, 3, kRowA, 8, kRowB, 12, kRowC, kRowD, 2)),
+        c(MakeTable(8, 2, kRowE, 0, kRowE, 6, kRowF, kRowF, 3)),
+        d(MakeTable(12, 2, kRowE, 0, kRowE, 10, kRowF, kRowF, 3)),
+        lsf(MakeTable(30, 4, kRowG, 0, kRowG, 7, kRowF, kRowH, 2)) {}
+};
+
+const AllocTable& SelectTable(const FrameHeader& h) {
+  static const AllocTables tables;
+  if (h.lsf) return tables.lsf;
+  int perChannel = h.Bitrate() / 1000 / h.Channels();
+  int rate = h.SampleRate();
+  // Free format: the rate is not known from the header; the high-rate tables fit best.
+  if (h.bitrateIndex == 0) return rate == 48000 ? tables.a : tables.b;
+  if (perChannel <= 48) return rate == 32000 ? tables.d : tables.c;
+  if (perChannel <= 80) return tables.a;
+  return rate == 48000 ? tables.a : tables.b;
+}
+
+}  // namespace
+
+int DecodeLayerOne(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out) {
+  BitReader br(frame, bytes);
+  br.Skip(h.hasCrc ? 48 : 32);
+  const int channels = h.Channels();
+  const int bound = h.Bound();
+  int alloc[2][32];
+  int scale[2][32];
+  for (int sb = 0; sb < 32; ++sb) {
+    for (int ch = 0; ch < channels; ++ch) {
+      if (sb < bound || ch == 0)
+        alloc[ch][sb] = br.Read(4);
+      else
+        alloc[ch][sb] = alloc[0][sb];
+      if (alloc[ch][sb] == 15) alloc[ch][sb] = 0;  // forbidden code
+    }
+  }
+  if (!CrcMatches(h, frame, bytes, br.Position())) return 0;
+  const double* scales = Scales();
+  for (int sb = 0; sb < 32; ++sb)
+    for (int ch = 0; ch < channels; ++ch) scale[ch][sb] = alloc[ch][sb] ? br.Read(6) : 63;
+
+  for (int slot = 0; slot < 12; ++slot) {
+    for (int sb = 0; sb < 32; ++sb) {
+      double fraction = 0;
+      for (int ch = 0; ch < channels; ++ch) {
+        int a = alloc[ch][sb];
+        // Above the bound both channels share one sample, each with its own scale factor.
+        if (a != 0 && (ch == 0 || sb < bound)) fraction = Dequantise(br.Read(a + 1), (2 << a) - 1);
+        out[ch][slot][sb] = a ? fraction * scales[scale[ch][sb]] : 0;
+      }
+    }
+  }
+  return 12;
+}
+
+int DecodeLayerTwo(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out) {
+  BitReader br(frame, bytes);
+  br.Skip(h.hasCrc ? 48 : 32);
+  const AllocTable& table = SelectTable(h);
+  const int channels = h.Channels();
+  const int limit = table.subbands;
+  const int bound = h.Bound() < limit ? h.Bound() : limit;
+  const QuantClass* cls[2][32] = {};
+  for (int sb = 0; sb < limit; ++sb) {
+    const AllocRow& row = table.rows[sb];
+    for (int ch = 0; ch < channels; ++ch) {
+      if (sb < bound || ch == 0) {
+        int code = br.Read(row.bits);
+        cls[ch][sb] = code ? &kClasses[row.classes[code - 1]] : nullptr;
+      } else {
+        cls[ch][sb] = cls[0][sb];
+      }
+    }
+  }
+  int scfsi[2][32] = {};
+  for (int sb = 0; sb < limit; ++sb)
+    for (int ch = 0; ch < channels; ++ch)
+      if (cls[ch][sb]) scfsi[ch][sb] = br.Read(2);
+  if (!CrcMatches(h, frame, bytes, br.Position())) return 0;
+
+  int scale[2][32][3];
+  for (int sb = 0; sb < limit; ++sb) {
+    for (int ch = 0; ch < channels; ++ch) {
+      int* s = scale[ch][sb];
+      if (!cls[ch][sb]) {
+        s[0] = s[1] = s[2] = 63;
+        continue;
+      }
+      switch (scfsi[ch][sb]) {
+        case 0:
+          s[0] = br.Read(6), s[1] = br.Read(6), s[2] = br.Read(6);
+          break;
+        case 1:
+          s[0] = s[1] = br.Read(6), s[2] = br.Read(6);
+          break;
+        case 2:
+          s[0] = s[1] = s[2] = br.Read(6);
+          break;
+        default:
+          s[0] = br.Read(6), s[1] = s[2] = br.Read(6);
+          break;
+      }
+    }
+  }
+
+  const double* scales = Scales();
+  for (int group = 0; group < 12; ++group) {
+    const int part = group / 4;
+    for (int sb = 0; sb < 32; ++sb) {
+      double fractions[2][3] = {};
+      for (int ch = 0; ch < channels; ++ch) {
+        const QuantClass* q = sb < limit ? cls[ch][sb] : nullptr;
+        if (!q) continue;
+        if (ch == 1 && sb >= bound) {
+          std::memcpy(fractions[1], fractions[0], sizeof fractions[0]);
+          continue;
+        }
+        if (q->grouped) {
+          uint32_t word = br.Read(q->bits);
+          for (int i = 0; i < 3; ++i) {
+            fractions[ch][i] = Dequantise(word % q->levels, q->levels);
+            word /= q->levels;
+          }
+        } else {
+          for (int i = 0; i < 3; ++i) fractions[ch][i] = Dequantise(br.Read(q->bits), q->levels);
+        }
+      }
+      for (int ch = 0; ch < channels; ++ch) {
+        double factor = sb < limit ? scales[scale[ch][sb][part]] : 0;
+        for (int i = 0; i < 3; ++i) out[ch][group * 3 + i][sb] = fractions[ch][i] * factor;
+      }
+    }
+  }
+  return 36;
+}
+
+}  // namespace kelvaro

@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+#include "decoder/core/FrameHeader.h"
+
+namespace kelvaro {
+
+// Subband samples of one frame: [channel][time slot][subband]; Layer I fills 12 slots,
+// Layers II and III fill 36 (Layer III: 18 per granule).
+using SubbandBlock = double[2][36][32];
+
+// Decodes a Layer I or Layer II frame (the whole frame, header included) into subband samples.
+// Returns the number of time slots, or 0 when the frame's check word does not match.
+int DecodeLayerOne(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out);
+int DecodeLayerTwo(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out);
+
+}  // namespace kelvaro

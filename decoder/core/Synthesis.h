@@ -1,0 +1,19 @@
+#pragma once
+
+namespace kelvaro {
+
+// The polyphase synthesis filter bank of one channel: 32 subband samples in, 32 output
+// samples out (full scale = 1.0).
+class SynthesisFilter {
+ public:
+  SynthesisFilter() { Reset(); }
+  void Reset();
+  void Process(const double* subbands, double* out);
+
+ private:
+  // The 1024-value history V, stored twice so that a window never wraps.
+  double v_[2048];
+  int offset_ = 0;
+};
+
+}  // namespace kelvaro

@@ -1,0 +1,142 @@
+#include "TestSupport.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "decoder/core/FrameDecoder.h"
+#include "decoder/core/FrameReader.h"
+
+namespace kelvaro::test {
+
+std::string TestDataDir() {
+  std::string dir = VARDEX_SOURCE_DIR "/../shared/testdata/mpeg";
+  std::FILE* probe = std::fopen((dir + "/l3-compl.bit").c_str(), "rb");
+  if (!probe) return "";
+  std::fclose(probe);
+  return dir;
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::vector<uint8_t> data;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return data;
+  uint8_t buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    data.insert(data.end(), buffer, buffer + n);
+  std::fclose(f);
+  return data;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& data) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+std::vector<int16_t> ReadPcm(const std::string& path) {
+  std::vector<uint8_t> bytes = ReadFile(path);
+  std::vector<int16_t> pcm(bytes.size() / 2);
+  for (size_t i = 0; i < pcm.size(); ++i)
+    pcm[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  return pcm;
+}
+
+std::string TempPath(const std::string& suffix) {
+  static int counter = 0;
+  const char* dir = std::getenv("TMPDIR");
+  if (!dir) dir = std::getenv("TEMP");
+  if (!dir) dir = std::getenv("TMP");
+  std::string base = dir ? dir : ".";
+  char name[64];
+  std::snprintf(name, sizeof name, "/kelvaro-test-%d-%d%s", static_cast<int>(std::rand() % 100000),
+                ++counter, suffix.c_str());
+  return base + name;
+}
+
+Decoded DecodeBytes(const std::vector<uint8_t>& data) {
+  Decoded out;
+  MemoryStream stream(data.data(), data.size());
+  auto reader = std::make_unique<FrameReader>(stream);
+  if (!reader->Open()) return out;
+  auto decoder = std::make_unique<FrameDecoder>();
+  out.channels = reader->Header().Channels();
+  out.rate = reader->Header().SampleRate();
+  out.samplesPerFrame = reader->Header().SamplesPerFrame();
+  int16_t pcm[FrameDecoder::kMaxSamples];
+  do {
+    int n = decoder->Decode(reader->Header(), reader->Data(), reader->Bytes(), pcm);
+    out.pcm.insert(out.pcm.end(), pcm, pcm + n * reader->Header().Channels());
+    ++out.frames;
+  } while (reader->Next());
+  return out;
+}
+
+Wave ReadWave(const std::string& path) {
+  Wave wave;
+  std::vector<uint8_t> b = ReadFile(path);
+  auto u32 = [&](size_t at) {
+    return uint32_t(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24));
+  };
+  auto u16 = [&](size_t at) { return b[at] | (b[at + 1] << 8); };
+  if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
+      std::memcmp(b.data() + 8, "WAVE", 4) != 0)
+    return wave;
+  size_t at = 12;
+  while (at + 8 <= b.size()) {
+    uint32_t size = u32(at + 4);
+    if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && at + 24 <= b.size()) {
+      wave.channels = u16(at + 10);
+      wave.rate = static_cast<int>(u32(at + 12));
+    } else if (std::memcmp(b.data() + at, "data", 4) == 0) {
+      size_t end = std::min(b.size(), at + 8 + size);
+      for (size_t i = at + 8; i + 1 < end; i += 2) wave.pcm.push_back(static_cast<int16_t>(u16(i)));
+      wave.valid = wave.channels > 0;
+      return wave;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return wave;
+}
+
+namespace {
+
+Comparison CompareAt(const std::vector<int16_t>& ref, const std::vector<int16_t>& ours,
+                     size_t skip) {
+  Comparison c;
+  if (skip > ours.size()) return c;
+  c.compared = std::min(ref.size(), ours.size() - skip);
+  double squares = 0;
+  for (size_t i = 0; i < c.compared; ++i) {
+    int d = std::abs(ref[i] - ours[i + skip]);
+    c.maxDiff = std::max(c.maxDiff, d);
+    squares += double(d) * d;
+  }
+  double mean = c.compared ? squares / c.compared : 0;
+  c.psnr = mean > 0 ? 10 * std::log10(32767.0 * 32767.0 / mean) : 200;
+  return c;
+}
+
+}  // namespace
+
+Comparison Compare(const std::vector<int16_t>& ref, const std::vector<int16_t>& ours,
+                   size_t frameSamples) {
+  Comparison best = CompareAt(ref, ours, 0);
+  if (ours.size() > ref.size() && frameSamples > 0) {
+    // The reference decoder may have dropped leading frames whose main data it lacked.
+    size_t extra = (ours.size() - ref.size()) / frameSamples;
+    for (size_t k = 1; k <= extra && k <= 3; ++k) {
+      Comparison c = CompareAt(ref, ours, k * frameSamples);
+      if (c.maxDiff < best.maxDiff) {
+        best = c;
+        best.framesDropped = static_cast<int>(k);
+      }
+    }
+  }
+  return best;
+}
+
+}  // namespace kelvaro::test
