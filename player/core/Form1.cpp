@@ -42,26 +42,44 @@ void RemoveTree(const std::string& folder) {
 
 }  // namespace
 
-TMeterLook MeterLookFromRecord(const builder::PlayerSettingsRecord& r, const TMeterLook& current) {
-  TMeterLook look = current;
-  look.RedColor = r.RedColor;
-  look.YellowColor = r.YellowColor;
-  look.GreenColor = r.GreenColor;
-  look.SepColor = r.SepColor;
-  look.RedBack = r.RedBack;
-  look.YellowBack = r.YellowBack;
-  look.GreenBack = r.GreenBack;
-  look.Reds = r.Reds;
-  look.Yellows = r.Yellows;
-  look.Greens = r.Greens;
-  look.SepWidth = r.SepWidth;
-  look.ShowJustOne = r.ShowJustOne;
+void SetUpPlayerMeter(builder::Tdbmeter& m) {
+  m.SetStyle(builder::dsVertical);
+  m.SetDirection(builder::ddLeftUp);
+  m.SetBounds(15, 82);
+  m.SetBevelStyle(builder::bvLowered);
+  m.SetBevelWidth(1);
+  m.SetGreens(5);
+  m.SetGreenMax(100);
+  m.SetYellows(3);
+  m.SetYellowMax(60);
+  m.SetReds(2);
+  m.SetRedMax(40);
+  m.SetGreenBack(builder::kClSilver);
+  m.SetYellowBack(builder::kClSilver);
+  m.SetRedBack(builder::kClSilver);
+  m.SetSepWidth(1);
+  m.SetSepColor(builder::kClSilver);
+  m.SetPosition(kMeterDesignPosition);
+}
+
+void ApplyRecordToMeter(const builder::PlayerSettingsRecord& r, builder::Tdbmeter& m) {
+  m.SetRedColor(r.RedColor);
+  m.SetYellowColor(r.YellowColor);
+  m.SetGreenColor(r.GreenColor);
+  m.SetSepColor(r.SepColor);
+  m.SetRedBack(r.RedBack);
+  m.SetYellowBack(r.YellowBack);
+  m.SetGreenBack(r.GreenBack);
+  m.SetReds(r.Reds);
+  m.SetYellows(r.Yellows);
+  m.SetGreens(r.Greens);
+  m.SetSepWidth(r.SepWidth);
+  m.SetShowJustOne(r.ShowJustOne);
   if (auto widths = builder::DeriveZoneWidths(r.Reds, r.Yellows, r.Greens)) {
-    look.RedMax = widths->RedMax;
-    look.YellowMax = widths->YellowMax;
-    look.GreenMax = widths->GreenMax;
+    m.SetRedMax(widths->RedMax);
+    m.SetYellowMax(widths->YellowMax);
+    m.SetGreenMax(widths->GreenMax);
   }
-  return look;
 }
 
 TForm1::TForm1(TForm1View& view, const TForm1Devices& devices)
@@ -72,6 +90,10 @@ TForm1::TForm1(TForm1View& view, const TForm1Devices& devices)
       caption_(kDefaultCaption) {
   MPlayer.OnPosUpdate = [this](int32_t pos, int32_t len) { MPlayerPosUpdate(pos, len); };
   MPlayer.OnPlayEnd = [this] { MPlayerPlayEnd(); };
+  SetUpPlayerMeter(dbmeter1);
+  SetUpPlayerMeter(dbmeter2);
+  dbmeter1.OnInvalidate = [this] { view_.RepaintMeter(0); };
+  dbmeter2.OnInvalidate = [this] { view_.RepaintMeter(1); };
 }
 
 TForm1::~TForm1() = default;
@@ -80,8 +102,6 @@ void TForm1::FormCreate() {
   view_.ShowCaption(caption_);
   view_.ShowPriority(kNormalPriorityIndex, true);
   view_.ShowButtons(playEnabled_, pauseEnabled_, stopEnabled_);
-  view_.ShowMeterLook(meterLook_);
-  view_.ShowMeterPositions(kMeterDesignPosition, kMeterDesignPosition);
   ReadStartVolume();
   MakeExtractPath();
   Unpack();
@@ -169,8 +189,8 @@ builder::PlayerSettingsRecord TForm1::ReadSettingsRecord() {
 
 void TForm1::ApplySettings(const builder::PlayerSettingsRecord& record) {
   if (record.Restore) restoreVolume_ = startVolume_;
-  meterLook_ = MeterLookFromRecord(record, meterLook_);
-  view_.ShowMeterLook(meterLook_);
+  ApplyRecordToMeter(record, dbmeter1);
+  ApplyRecordToMeter(record, dbmeter2);
   view_.ShowBackground(record.Background);
   if (auto left = builder::StartVolume(record.VolLeft)) SetLeftSlider(*left);
   if (auto right = builder::StartVolume(record.VolRight)) SetRightSlider(*right);
@@ -284,7 +304,10 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::Timer4Timer() {
   Vumeter1.Read();
-  if (Vumeter1.Active()) view_.ShowMeterPositions(Vumeter1.LeftPeak(), Vumeter1.RightPeak());
+  if (Vumeter1.Active()) {
+    dbmeter1.SetPosition(Vumeter1.LeftPeak());
+    dbmeter2.SetPosition(Vumeter1.RightPeak());
+  }
   uint32_t volume = 0;
   if (!devices_.volume.GetVolume(volume)) return;
   SetLeftSlider(builder::LeftOfVolume(volume));

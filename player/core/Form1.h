@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "builder/core/Dbmeter.h"
 #include "builder/core/MP3Info.h"
 #include "builder/core/PlayerSettings.h"
 #include "builder/core/VolumeLock.h"
@@ -19,29 +20,13 @@ namespace player {
 // The offset of the archive behind the player's own bytes: the player's length.
 inline constexpr int64_t kStartOffset = 423424;
 
-// The level meters' settings that the settings record decides.
-struct TMeterLook {
-  uint32_t RedColor = 0x0000FF;
-  uint32_t YellowColor = 0x00FFFF;
-  uint32_t GreenColor = 0x00FF00;
-  uint32_t SepColor = 0xC0C0C0;
-  uint32_t RedBack = 0xC0C0C0;
-  uint32_t YellowBack = 0xC0C0C0;
-  uint32_t GreenBack = 0xC0C0C0;
-  int32_t Reds = 2;
-  int32_t Yellows = 3;
-  int32_t Greens = 5;
-  int32_t SepWidth = 1;
-  bool ShowJustOne = false;
-  int32_t RedMax = 40;
-  int32_t YellowMax = 60;
-  int32_t GreenMax = 100;
-};
+// The player window's level meter: vertical, filling from the bottom, 15 x 82,
+// 5 green, 3 yellow and 2 red segments over the scale 0..200, silver when unlit.
+void SetUpPlayerMeter(builder::Tdbmeter& meter);
 
-// The record's colours, counts, separator and ShowJustOne, with the zone widths
-// derived from the counts; counts that add up to 0 keep the current widths.
-TMeterLook MeterLookFromRecord(const builder::PlayerSettingsRecord& record,
-                               const TMeterLook& current);
+// Applies the record's colours, counts, separator and ShowJustOne to a meter and
+// derives its zone widths from the counts (counts adding up to 0 keep the widths).
+void ApplyRecordToMeter(const builder::PlayerSettingsRecord& record, builder::Tdbmeter& meter);
 
 // What the window shows. Calls come only when something changed.
 class TForm1View {
@@ -57,8 +42,8 @@ class TForm1View {
   virtual void ShowLocked(bool checked) = 0;
   virtual void ShowPriority(int index, bool visible) = 0;
   virtual void ShowBackground(uint32_t colour) = 0;
-  virtual void ShowMeterLook(const TMeterLook& look) = 0;
-  virtual void ShowMeterPositions(int32_t left, int32_t right) = 0;
+  // A level meter changed (0: dbmeter1, 1: dbmeter2); paint it at once.
+  virtual void RepaintMeter(int index) = 0;
   virtual void ShowVolumeSliders(int32_t left, int32_t right) = 0;
 };
 
@@ -114,12 +99,13 @@ class TForm1 {
   bool PlayEnabled() const { return playEnabled_; }
   bool PauseEnabled() const { return pauseEnabled_; }
   bool StopEnabled() const { return stopEnabled_; }
-  const TMeterLook& MeterLook() const { return meterLook_; }
   const std::optional<uint32_t>& RestoreVolume() const { return restoreVolume_; }
 
   TMPEGPlayer MPlayer;
   builder::TMP3Info MP3Info1;
   TVumeter Vumeter1;
+  builder::Tdbmeter dbmeter1;
+  builder::Tdbmeter dbmeter2;
 
  private:
   void ReadStartVolume();
@@ -163,7 +149,6 @@ class TForm1 {
   bool slidersQuiet_ = false;
   std::optional<uint32_t> startVolume_;
   std::optional<uint32_t> restoreVolume_;
-  TMeterLook meterLook_;
 };
 
 }  // namespace player

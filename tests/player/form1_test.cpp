@@ -111,8 +111,7 @@ struct FakeView : player::TForm1View {
     priorityVisible = v;
   }
   void ShowBackground(uint32_t c) override { background = c; }
-  void ShowMeterLook(const player::TMeterLook& l) override { look = l; }
-  void ShowMeterPositions(int32_t l, int32_t r) override { meters = {l, r}; }
+  void RepaintMeter(int index) override { ++repaints[index]; }
   void ShowVolumeSliders(int32_t l, int32_t r) override { sliders = {l, r}; }
 
   std::string caption, length;
@@ -121,8 +120,8 @@ struct FakeView : player::TForm1View {
   int priority = -1;
   bool priorityVisible = false;
   uint32_t background = 0;
-  player::TMeterLook look;
-  std::pair<int32_t, int32_t> meters{-1, -1}, sliders{-1, -1};
+  int repaints[2] = {0, 0};
+  std::pair<int32_t, int32_t> sliders{-1, -1};
 };
 
 std::string Tagged(const std::string& title, const std::string& artist) {
@@ -139,6 +138,10 @@ std::string Tagged(const std::string& title, const std::string& artist) {
 std::string RecordBytes(const PlayerSettingsRecord& r) {
   const auto b = builder::WritePlayerSettings(r);
   return std::string(b.begin(), b.end());
+}
+
+std::pair<int32_t, int32_t> Meters(const TForm1& f) {
+  return {f.dbmeter1.Position(), f.dbmeter2.Position()};
 }
 
 class Form1Test : public ::testing::Test {
@@ -210,7 +213,12 @@ TEST_F(Form1Test, StartUpUnpacksIntoAFolderOfItsOwnAndPlays) {
   EXPECT_EQ(view.priority, 3);
   EXPECT_TRUE(view.priorityVisible);
   EXPECT_EQ(view.background, 0x8000000Fu);
-  EXPECT_EQ(view.meters, std::make_pair(200, 200));  // design position until the mixer reports
+  // Until the mixer reports, the meters stand at their design position.
+  EXPECT_EQ(f.dbmeter1.Position(), 200);
+  EXPECT_EQ(f.dbmeter2.Position(), 200);
+  EXPECT_EQ(f.dbmeter1.Style(), builder::dsVertical);
+  EXPECT_EQ(f.dbmeter1.Direction(), builder::ddLeftUp);
+  EXPECT_EQ(f.dbmeter2.Height(), 82);
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -254,16 +262,23 @@ TEST_F(Form1Test, TheRecordStylesBothMetersAndTheWindow) {
   record.Looped = true;
   record.Locked = true;
   record.PriorityVisible = false;
-  Start();
-  EXPECT_EQ(view.look.RedColor, 0x112233u);
-  EXPECT_EQ(view.look.GreenBack, 0x445566u);
-  EXPECT_EQ(view.look.SepColor, 0u);
-  EXPECT_EQ(view.look.Reds, 3);
-  EXPECT_EQ(view.look.SepWidth, 2);
-  EXPECT_TRUE(view.look.ShowJustOne);
-  EXPECT_EQ(view.look.RedMax, 66);
-  EXPECT_EQ(view.look.YellowMax, 66);
-  EXPECT_EQ(view.look.GreenMax, 66);
+  TForm1& f = Start();
+  for (const builder::Tdbmeter* m : {&f.dbmeter1, &f.dbmeter2}) {
+    EXPECT_EQ(m->RedColor(), 0x112233u);
+    EXPECT_EQ(m->GreenBack(), 0x445566u);
+    EXPECT_EQ(m->SepColor(), 0u);
+    EXPECT_EQ(m->Reds(), 3);
+    EXPECT_EQ(m->SepWidth(), 2);
+    EXPECT_TRUE(m->ShowJustOne());
+    EXPECT_EQ(m->RedMax(), 66);
+    EXPECT_EQ(m->YellowMax(), 66);
+    EXPECT_EQ(m->GreenMax(), 66);
+  }
+  EXPECT_GT(view.repaints[0], 0);
+  EXPECT_GT(view.repaints[1], 0);
+  // The painted meter shows the record's colours: the lit red top segment.
+  const builder::RgbImage& image = f.dbmeter1.Paint();
+  EXPECT_EQ(image.At(7, 3), builder::ColourToPixel(0x112233));
   EXPECT_EQ(view.background, 0x0080FFu);
   EXPECT_TRUE(view.looped);
   EXPECT_TRUE(view.locked);
@@ -274,10 +289,10 @@ TEST_F(Form1Test, CountsAddingUpToZeroKeepTheZoneWidths) {
   record.Reds = 0;
   record.Yellows = 0;
   record.Greens = 0;
-  Start();
-  EXPECT_EQ(view.look.Reds, 0);
-  EXPECT_EQ(view.look.RedMax, 40);
-  EXPECT_EQ(view.look.GreenMax, 100);
+  TForm1& f = Start();
+  EXPECT_EQ(f.dbmeter1.Reds(), 0);
+  EXPECT_EQ(f.dbmeter1.RedMax(), 40);
+  EXPECT_EQ(f.dbmeter2.GreenMax(), 100);
 }
 
 TEST_F(Form1Test, RecordVolumesAreClampedAndSetTheSystemVolume) {
@@ -451,18 +466,18 @@ TEST_F(Form1Test, TheTimerFeedsTheMetersAndFollowsOutsideVolumeChanges) {
   mixer.values[0] = -32767;
   mixer.values[1] = 1800;
   f.Timer4Timer();
-  EXPECT_EQ(view.meters, std::make_pair(182, 10));
+  EXPECT_EQ(Meters(f), std::make_pair(182, 10));
 
   mixer.channels = 1;  // a mono line drives only the left meter
   mixer.values[0] = 900;
   mixer.values[1] = 32767;
   f.Timer4Timer();
-  EXPECT_EQ(view.meters, std::make_pair(5, 10));
+  EXPECT_EQ(Meters(f), std::make_pair(5, 10));
 
   mixer.readOk = false;  // a failed read keeps the last levels
   mixer.values[0] = 0;
   f.Timer4Timer();
-  EXPECT_EQ(view.meters, std::make_pair(5, 10));
+  EXPECT_EQ(Meters(f), std::make_pair(5, 10));
 
   volume.volume = 0x22221111;  // another program changed the volume
   f.Timer4Timer();
@@ -474,7 +489,7 @@ TEST_F(Form1Test, MixerProblemsAtStartUp) {
   Start();
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Unable to get mixer ID"});
   form->Timer4Timer();
-  EXPECT_EQ(view.meters, std::make_pair(200, 200));
+  EXPECT_EQ(Meters(*form), std::make_pair(200, 200));
   form->FormClose();
 
   dialogs.messages.clear();
