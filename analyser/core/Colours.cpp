@@ -92,8 +92,6 @@ Palette LegendPalette() {
   return p;
 }
 
-uint8_t LevelToIndex(int level) { return static_cast<uint8_t>(std::clamp(level - 100, 3, 235)); }
-
 int NearestTableEntry(const ColourTable& table, Rgb c) {
   int best = 0;
   long bestDistance = -1;

@@ -45,7 +45,9 @@ Palette AnalysisPalette(const ColourTable& table, int offset);
 Palette LegendPalette();
 
 // Palette index of an averaged level (quarter-decibels): clamp(v - 100, 3, 235).
-uint8_t LevelToIndex(int level);
+inline uint8_t LevelToIndex(int level) {
+  return static_cast<uint8_t>(level < 103 ? 3 : level > 335 ? 235 : level - 100);
+}
 
 // The level read-out (dB) of a screen colour: the table entry that matches it (or the nearest
 // one in RGB, earliest on ties) gives index * 0.25 - 78; above 0 shows 0, below -77 shows -90.

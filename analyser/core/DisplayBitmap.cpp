@@ -23,13 +23,17 @@ void DrawStripColumn(IndexedImage& image, int x, int panelTop, WaveExtremes e) {
 
 void DisplayBitmap::DrawPanelColumn(int x, int channel, const uint8_t* indices, WaveExtremes e) {
   const int top = PanelTop(channel);
-  const int bottom = top + kStripHeight + rows_ - 1;
-  for (int r = 0; r < rows_; ++r) image_.SetPixel(x, bottom - r, indices[r]);
+  if (x < 0 || x >= image_.Width()) return;
+  // Straight down the column: row r at bottom - r.
+  const size_t stride = size_t(image_.Width());
+  uint8_t* p = image_.MutableRow(top + kStripHeight + rows_ - 1) + x;
+  for (int r = 0; r < rows_; ++r, p -= stride) *p = indices[r];
   DrawStripColumn(image_, x, top, e);
 }
 
 void DisplayBitmap::DrawColumn(int x, const int* const levels[2], const WaveExtremes extremes[2]) {
-  std::vector<uint8_t> indices(rows_);
+  std::vector<uint8_t>& indices = scratch_;
+  indices.resize(rows_);
   for (int channel = 0; channel < (stereo_ ? 2 : 1); ++channel) {
     for (int r = 0; r < rows_; ++r) indices[r] = LevelToIndex(levels[channel][r]);
     DrawPanelColumn(x, channel, indices.data(), extremes[channel]);

@@ -40,6 +40,7 @@ class DisplayBitmap {
   IndexedImage image_;
   int rows_ = 0;
   bool stereo_ = false;
+  std::vector<uint8_t> scratch_;  // one column's indices
 };
 
 // Draws the strip of one column into any image whose panel starts at panelTop.

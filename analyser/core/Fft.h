@@ -19,6 +19,8 @@ namespace tessel {
 
 // Level of a bin in quarter-decibels: trunc(40 log10(re^2 + im^2)), within -32767..32767.
 int16_t LevelOf(double re, double im);
+// The same value, mostly without calling the logarithm (the transform's hot loop).
+int16_t FastLevelOf(double re, double im);
 
 class FftEngine {
  public:

@@ -18,6 +18,7 @@ class IndexedImage {
   uint8_t At(int x, int y) const { return pixels_[size_t(y) * width_ + x]; }
   const uint8_t* Row(int y) const { return pixels_.data() + size_t(y) * width_; }
   const std::vector<uint8_t>& Pixels() const { return pixels_; }
+  uint8_t* MutableRow(int y) { return pixels_.data() + size_t(y) * width_; }
 
   void SetPixel(int x, int y, uint8_t index);
   void Fill(uint8_t index);

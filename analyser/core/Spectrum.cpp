@@ -113,6 +113,10 @@ void SpectrumHistory::Push(int channel, const int* rows, int* averaged) {
   std::vector<int16_t>& h = history_[channel];
   std::copy_backward(h.begin(), h.end() - rows_, h.end());  // the oldest row drops out
   for (int r = 0; r < rows_; ++r) h[r] = static_cast<int16_t>(std::clamp(rows[r], -32768, 32767));
+  if (depth_ == 1) {
+    std::copy_n(h.begin(), rows_, averaged);
+    return;
+  }
   for (int r = 0; r < rows_; ++r) {
     int sum = 0;
     for (int m = 0; m < depth_; ++m) sum += h[size_t(m) * rows_ + r];

@@ -117,3 +117,26 @@ TEST(Fft, LevelIsFortyLogOfThePowerTruncated) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Fft, FastLevelEqualsTheFormulaEverywhere) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> exponent(-40, 10);
+  for (int i = 0; i < 200000; ++i) {
+    const double re = std::pow(10.0, exponent(random)), im = (random() % 3) * re * 0.37;
+    ASSERT_EQ(tessel::FastLevelOf(re, im), tessel::LevelOf(re, im)) << re << " " << im;
+  }
+  // Right on and around the level boundaries 10^(L/40).
+  for (int level = -1500; level <= 380; ++level) {
+    const double p = std::pow(10.0, level / 40.0);
+    for (double scale : {1.0, 1 + 1e-15, 1 - 1e-15, 1 + 1e-9, 1 - 1e-9}) {
+      const double re = std::sqrt(p * scale);
+      ASSERT_EQ(tessel::FastLevelOf(re, 0), tessel::LevelOf(re, 0)) << level << " " << scale;
+    }
+  }
+  EXPECT_EQ(tessel::FastLevelOf(0, 0), -32767);
+  EXPECT_EQ(tessel::FastLevelOf(1e-200, 0), -32767);
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "tools/tessel/PngFile.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -25,7 +26,9 @@ bool SavePng(const std::filesystem::path& path, const tessel::IndexedImage& imag
   }
   png_init_io(png, f.get());
   // The image is large and flat: fast compression keeps the tool quick.
-  png_set_compression_level(png, 3);
+  png_set_compression_level(png, 1);
+  png_set_filter(png, 0, PNG_FILTER_NONE);
+  png_set_compression_strategy(png, Z_RLE);
   png_set_IHDR(png, info, image.Width(), image.Height(), 8, PNG_COLOR_TYPE_PALETTE,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_color colours[tessel::kPaletteSize];
