@@ -1,0 +1,114 @@
+#include "archive/Paths.h"
+
+#include "platform/Files.h"
+
+namespace archive {
+
+bool IsPathDelim(char c) { return c == '\\' || c == '/'; }
+
+namespace {
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+char UpperChar(char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; }
+
+size_t NameStart(const std::string& path) {
+  const size_t delim = path.find_last_of("\\/");
+  size_t start = delim == std::string::npos ? 0 : delim + 1;
+  if (start == 0 && !ExtractFileDrive(path).empty()) start = 2;
+  return start;
+}
+}  // namespace
+
+std::string ExtractFileDrive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' && IsAsciiLetter(path[0]) ? path.substr(0, 2)
+                                                                      : std::string();
+}
+
+std::string ExtractFilePath(const std::string& path) { return path.substr(0, NameStart(path)); }
+
+std::string ExtractFileName(const std::string& path) { return path.substr(NameStart(path)); }
+
+std::string ExtractFileExt(const std::string& path) {
+  const std::string name = ExtractFileName(path);
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string IncludeTrailingDelim(const std::string& path) {
+  if (path.empty() || IsPathDelim(path.back())) return path;
+  return path + platform::kPathDelim;
+}
+
+std::string ExcludeTrailingDelim(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && IsPathDelim(p.back()) && !(p.size() == 3 && p[1] == ':')) p.pop_back();
+  return p;
+}
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s) c = UpperChar(c);
+  return s;
+}
+
+bool SameTextAscii(const std::string& a, const std::string& b) {
+  return UpperAscii(a) == UpperAscii(b);
+}
+
+namespace {
+bool MatchFrom(const std::string& name, size_t n, const std::string& mask, size_t m) {
+  while (m < mask.size()) {
+    if (mask[m] == '*') {
+      while (m < mask.size() && mask[m] == '*') ++m;
+      if (m == mask.size()) return true;
+      for (size_t k = n; k <= name.size(); ++k)
+        if (MatchFrom(name, k, mask, m)) return true;
+      return false;
+    }
+    if (n == name.size()) return false;
+    if (mask[m] != '?' && UpperChar(mask[m]) != UpperChar(name[n])) return false;
+    ++n;
+    ++m;
+  }
+  return n == name.size();
+}
+}  // namespace
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  if (mask.empty() || mask == "*.*" || mask == "*") return true;
+  return MatchFrom(name, 0, mask, 0);
+}
+
+std::string SafeRelativeFolder(const std::string& storedFolder) {
+  std::string result;
+  std::string component;
+  // A drive ("C:") and the root are dropped; the remaining components are kept
+  // when they are real names.
+  const size_t begin = ExtractFileDrive(storedFolder).empty() ? 0 : 2;
+  for (size_t i = begin; i <= storedFolder.size(); ++i) {
+    if (i == storedFolder.size() || IsPathDelim(storedFolder[i])) {
+      const std::string safe = SafeFileName(component);
+      if (!safe.empty()) {
+        if (!result.empty()) result += platform::kPathDelim;
+        result += safe;
+      }
+      component.clear();
+    } else {
+      component += storedFolder[i];
+    }
+  }
+  return result;
+}
+
+std::string SafeFileName(const std::string& storedName) {
+  std::string name = storedName;
+  for (char& c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+        c == '|' || IsPathDelim(c))
+      c = '_';
+  }
+  // Windows drops trailing dots and spaces, which would turn "..." into "..".
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
+}  // namespace archive

@@ -1,0 +1,33 @@
+// Path helpers for archive and entry names. Both '\' and '/' separate folders,
+// whatever the system, because entry names come from Windows.
+#pragma once
+#include <string>
+
+namespace archive {
+
+bool IsPathDelim(char c);
+// "C:" when the path begins with a drive letter and a colon; empty otherwise.
+std::string ExtractFileDrive(const std::string& path);
+// Drive and folders up to and including the last separator.
+std::string ExtractFilePath(const std::string& path);
+// The part behind the last separator (or behind the drive's colon).
+std::string ExtractFileName(const std::string& path);
+// The extension of the file name, with its dot; empty when there is none.
+std::string ExtractFileExt(const std::string& path);
+std::string IncludeTrailingDelim(const std::string& path);
+std::string ExcludeTrailingDelim(const std::string& path);
+std::string UpperAscii(std::string s);
+bool SameTextAscii(const std::string& a, const std::string& b);
+// Windows-style mask match ('*' and '?', case-insensitive; "*.*" matches all).
+bool MatchesMask(const std::string& name, const std::string& mask);
+
+// The folder part of a stored entry name made safe to put under a target folder:
+// no drive, no root, no "." or ".." components; separators become the system's.
+// Empty when nothing remains.
+std::string SafeRelativeFolder(const std::string& storedFolder);
+// The file name part of a stored entry name made safe as one name in a folder:
+// characters Windows forbids and control characters become '_'; "." and ".."
+// become empty.
+std::string SafeFileName(const std::string& storedName);
+
+}  // namespace archive

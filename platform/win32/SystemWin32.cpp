@@ -1,0 +1,78 @@
+// Win32 clock, temporary folder, disks, language and code page.
+#include <windows.h>
+
+#include "platform/System.h"
+#include "platform/win32/Wide.h"
+
+namespace platform {
+
+uint32_t TickCount() { return GetTickCount(); }
+
+std::string TempFolder() {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+  if (n == 0 || n > MAX_PATH) return std::string();
+  std::string folder = Narrow(std::wstring(buffer, n));
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+namespace {
+
+// "C:\" for a path that begins with a drive letter; empty otherwise.
+std::wstring DriveRoot(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return std::wstring();
+  const char letter = path[0];
+  if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
+    return std::wstring();
+  return std::wstring{wchar_t(letter), L':', L'\\'};
+}
+
+}  // namespace
+
+int64_t DriveFreeSpace(const std::string& path) {
+  const std::wstring root = DriveRoot(path);
+  if (root.empty()) return -1;
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr)) return -1;
+  return int64_t(available.QuadPart);
+}
+
+DriveType GetDriveType(const std::string& path) {
+  const std::wstring root = DriveRoot(path);
+  if (root.empty()) return DriveType::Unknown;
+  switch (GetDriveTypeW(root.c_str())) {
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+      return DriveType::Removable;
+    case DRIVE_FIXED:
+    case DRIVE_REMOTE:
+    case DRIVE_RAMDISK:
+      return DriveType::Fixed;
+    default:
+      return DriveType::Unknown;
+  }
+}
+
+int UserDefaultPrimaryLangId() { return PRIMARYLANGID(GetUserDefaultLangID()); }
+
+std::string AnsiToUtf8(const std::string& ansi) {
+  if (ansi.empty()) return std::string();
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+  std::wstring wide(size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], n);
+  return Narrow(wide);
+}
+
+std::string Utf8ToAnsi(const std::string& utf8) {
+  const std::wstring wide = Widen(utf8);
+  if (wide.empty()) return std::string();
+  const int n =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string ansi(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &ansi[0], n, nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace platform
