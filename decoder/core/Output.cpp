@@ -1,0 +1,164 @@
+#include "decoder/core/Output.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvaro {
+namespace {
+
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v & 0xFFFF);
+  Put16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+std::unique_ptr<WaveFileOutput> WaveFileOutput::Create(const std::string& name, int channels,
+                                                       int rate) {
+  if (name.empty()) return nullptr;
+  std::FILE* f = std::fopen(name.c_str(), "wb");
+  if (!f) return nullptr;
+  return std::unique_ptr<WaveFileOutput>(new WaveFileOutput(f, channels, rate));
+}
+
+WaveFileOutput::WaveFileOutput(std::FILE* file, int channels, int rate)
+    : file_(file), channels_(channels), rate_(rate) {
+  WriteHeader();
+}
+
+WaveFileOutput::~WaveFileOutput() { Close(); }
+
+// The 44-byte header; the sizes are written again when the file is closed.
+void WaveFileOutput::WriteHeader() {
+  uint8_t h[44];
+  std::memcpy(h, "RIFF", 4);
+  Put32(h + 4, 36 + dataBytes_);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  Put32(h + 16, 16);
+  Put16(h + 20, 1);  // PCM
+  Put16(h + 22, uint32_t(channels_));
+  Put32(h + 24, uint32_t(rate_));
+  Put32(h + 28, uint32_t(rate_ * channels_ * 2));
+  Put16(h + 32, uint32_t(channels_ * 2));
+  Put16(h + 34, 16);
+  std::memcpy(h + 36, "data", 4);
+  Put32(h + 40, dataBytes_);
+  std::fwrite(h, 1, sizeof h, file_);
+}
+
+void WaveFileOutput::Write(const int16_t* pcm, int samplesPerChannel) {
+  if (!file_ || samplesPerChannel <= 0) return;
+  uint8_t bytes[4608];
+  int total = samplesPerChannel * channels_;
+  for (int done = 0; done < total;) {
+    int n = std::min(total - done, int(sizeof bytes / 2));
+    for (int i = 0; i < n; ++i) Put16(bytes + 2 * i, uint16_t(pcm[done + i]));
+    dataBytes_ += uint32_t(std::fwrite(bytes, 1, size_t(n) * 2, file_));
+    done += n;
+  }
+}
+
+void WaveFileOutput::Close() {
+  if (!file_) return;
+  if (std::fseek(file_, 0, SEEK_SET) == 0) WriteHeader();
+  std::fclose(file_);
+  file_ = nullptr;
+}
+
+std::unique_ptr<BufferedWaveOutput> BufferedWaveOutput::Create(std::unique_ptr<WaveDevice> device,
+                                                               int channels, int rate,
+                                                               int samplesPerFrame) {
+  if (!device || !device->Open(channels, rate)) return nullptr;
+  // channels x 73728 bytes for 1152-sample frames; half or a third for shorter frames.
+  uint32_t bytes = uint32_t(kFramesPerBuffer * samplesPerFrame * channels * 2);
+  return std::unique_ptr<BufferedWaveOutput>(
+      new BufferedWaveOutput(std::move(device), channels, bytes));
+}
+
+BufferedWaveOutput::BufferedWaveOutput(std::unique_ptr<WaveDevice> device, int channels,
+                                       uint32_t bufferBytes)
+    : device_(std::move(device)), channels_(channels), bufferBytes_(bufferBytes) {
+  for (auto& b : buffers_) b.assign(bufferBytes_, 0);
+}
+
+BufferedWaveOutput::~BufferedWaveOutput() { Abort(); }
+
+void BufferedWaveOutput::Write(const int16_t* pcm, int samples) {
+  if (closed_ || samples <= 0) return;
+  uint8_t* buffer = buffers_[current_].data();
+  const int total = samples * channels_;
+  for (int i = 0; i < total && fill_ + 2 <= bufferBytes_; ++i, fill_ += 2)
+    Put16(buffer + fill_, uint16_t(pcm[i]));
+}
+
+void BufferedWaveOutput::Queue(int index) {
+  queued_[index] = device_->Write(index, buffers_[index].data(), bufferBytes_);
+}
+
+void BufferedWaveOutput::WaitAndRelease(int index) {
+  if (!queued_[index]) return;
+  while (!device_->Done(index)) device_->Sleep(20);
+  device_->Release(index);
+  queued_[index] = false;
+}
+
+void BufferedWaveOutput::FrameDone() {
+  if (closed_ || ++frames_ % kFramesPerBuffer != 0) return;
+  ++fullBuffers_;
+  if (fullBuffers_ == 2) {
+    Queue(0);
+    Queue(1);
+  } else if (fullBuffers_ > 2) {
+    Queue(current_);
+  }
+  current_ = (current_ + 1) % 3;
+  fill_ = 0;
+  // The buffer to fill next is the oldest one queued.
+  if (fullBuffers_ > 2) WaitAndRelease(current_);
+}
+
+void BufferedWaveOutput::ReleaseAll() {
+  for (int i = 0; i < 3; ++i) {
+    if (queued_[i]) device_->Release(i);
+    queued_[i] = false;
+  }
+}
+
+void BufferedWaveOutput::Clear() {
+  if (closed_) return;
+  device_->Reset();
+  ReleaseAll();
+  for (auto& b : buffers_) std::fill(b.begin(), b.end(), 0);
+  current_ = 0;
+  fill_ = 0;
+  frames_ = 0;
+  fullBuffers_ = 0;
+}
+
+void BufferedWaveOutput::Finish() {
+  if (closed_) return;
+  // A full buffer that was never queued, then the partial one padded with zeros.
+  if (fullBuffers_ == 1) Queue(0);
+  if (fill_ > 0) {
+    std::fill(buffers_[current_].begin() + fill_, buffers_[current_].end(), 0);
+    Queue(current_);
+  }
+  for (int i = 0; i < 3; ++i) WaitAndRelease(i);
+  while (!device_->Close()) device_->Sleep(20);
+  device_->Sleep(20);
+  closed_ = true;
+}
+
+void BufferedWaveOutput::Abort() {
+  if (closed_) return;
+  device_->Reset();
+  ReleaseAll();
+  while (!device_->Close()) device_->Sleep(20);
+  closed_ = true;
+}
+
+}  // namespace kelvaro

@@ -1,0 +1,99 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvaro {
+
+// Where the play thread's PCM goes: 16-bit samples, channels interleaved.
+class SoundOutput {
+ public:
+  virtual ~SoundOutput() = default;
+  virtual void Write(const int16_t* pcm, int samplesPerChannel) = 0;
+  // One decoded frame is complete.
+  virtual void FrameDone() = 0;
+  // Drops what is buffered or queued (before a seek).
+  virtual void Clear() = 0;
+  // Normal end: queued sound plays out, then the output closes.
+  virtual void Finish() = 0;
+  // End after a stop request: queued sound is discarded.
+  virtual void Abort() = 0;
+};
+
+// Device 2: a RIFF WAVE file with a "fmt " chunk (PCM, 16 bits) and a "data" chunk.
+class WaveFileOutput : public SoundOutput {
+ public:
+  // Null when the file cannot be created.
+  static std::unique_ptr<WaveFileOutput> Create(const std::string& name, int channels, int rate);
+  ~WaveFileOutput() override;
+  void Write(const int16_t* pcm, int samplesPerChannel) override;
+  void FrameDone() override {}
+  void Clear() override {}
+  void Finish() override { Close(); }
+  void Abort() override { Close(); }
+
+ private:
+  WaveFileOutput(std::FILE* file, int channels, int rate);
+  void WriteHeader();
+  void Close();
+
+  std::FILE* file_;
+  int channels_;
+  int rate_;
+  uint32_t dataBytes_ = 0;
+};
+
+// A wave output device in the manner of the Windows multimedia wave-out functions.
+class WaveDevice {
+ public:
+  virtual ~WaveDevice() = default;
+  virtual bool Open(int channels, int rate) = 0;
+  // Prepares and queues buffer `index` (0..2) holding `bytes` bytes of `data`.
+  virtual bool Write(int index, const uint8_t* data, uint32_t bytes) = 0;
+  // Whether a queued buffer has finished playing.
+  virtual bool Done(int index) = 0;
+  // Releases (unprepares) a finished or reset buffer.
+  virtual void Release(int index) = 0;
+  // Stops playback and returns every queued buffer.
+  virtual void Reset() = 0;
+  // Closes the device; false while it still plays.
+  virtual bool Close() = 0;
+  virtual void Sleep(int ms) = 0;
+};
+
+// Device 0/1: three buffers of 32 frames each, at most two queued at the device.
+class BufferedWaveOutput : public SoundOutput {
+ public:
+  static constexpr int kFramesPerBuffer = 32;
+
+  // Null when the device cannot be opened.
+  static std::unique_ptr<BufferedWaveOutput> Create(std::unique_ptr<WaveDevice> device,
+                                                    int channels, int rate, int samplesPerFrame);
+  ~BufferedWaveOutput() override;
+  void Write(const int16_t* pcm, int samplesPerChannel) override;
+  void FrameDone() override;
+  void Clear() override;
+  void Finish() override;
+  void Abort() override;
+
+ private:
+  BufferedWaveOutput(std::unique_ptr<WaveDevice> device, int channels, uint32_t bufferBytes);
+  void Queue(int index);
+  void WaitAndRelease(int index);
+  void ReleaseAll();
+
+  std::unique_ptr<WaveDevice> device_;
+  int channels_;
+  uint32_t bufferBytes_;
+  std::vector<uint8_t> buffers_[3];
+  bool queued_[3] = {};
+  int current_ = 0;
+  uint32_t fill_ = 0;
+  int frames_ = 0;
+  int fullBuffers_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace kelvaro

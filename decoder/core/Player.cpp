@@ -1,0 +1,239 @@
+#include "decoder/core/Player.h"
+
+#include <climits>
+
+namespace kelvaro {
+
+Player::Player(Platform& platform) : platform_(platform) {}
+
+Player::~Player() { Close(); }
+
+void Player::Remember(const FrameHeader& h) {
+  layer_ = h.layer;
+  frequency_ = h.SampleRate();
+  bitrate_ = h.Bitrate();
+}
+
+Error Player::Open(std::unique_ptr<InputStream> stream) {
+  if (mode_ != kNoStream && mode_ != kOpened) return kIncorrectMode;
+  if (mode_ == kOpened) Close();
+  if (!stream) return kInputStream;
+  auto reader = std::make_unique<FrameReader>(*stream);
+  if (!reader->Open()) return kInputStream;
+  stream_ = std::move(stream);
+  reader_ = std::move(reader);
+  const FrameHeader& h = reader_->Header();
+  Remember(h);
+  channels_ = h.Channels();
+  samplesPerFrame_ = h.SamplesPerFrame();
+  durationMs_ = h.DurationMs();
+  const int64_t frames = reader_->FrameCount();
+  lengthMs_ = static_cast<int>(std::min<double>(INT_MAX, frames * durationMs_));
+  startFrame_ = 0;
+  endFrame_ = frames;
+  playToStreamEnd_ = true;
+  currentFrame_ = 0;
+  mode_ = kOpened;
+  return kNoError;
+}
+
+int Player::Play(int startMs, int endMs, volatile uint8_t* endFlag, Error& error) {
+  if (mode_ != kOpened && mode_ != kEnded) {
+    error = kIncorrectMode;
+    return 0;
+  }
+  endFlag_ = endFlag;
+  stopRequest_ = false;
+  if (endFlag_) *endFlag_ = 0;
+  if (startMs > 0 && startMs < endMs && startMs < lengthMs_)
+    startFrame_ = static_cast<int64_t>(startMs / durationMs_);
+  if (endMs <= 0 || endMs > lengthMs_) {
+    endFrame_ = reader_->FrameCount();
+    playToStreamEnd_ = true;
+  } else {
+    endFrame_ = static_cast<int64_t>(endMs / durationMs_);
+    playToStreamEnd_ = false;
+  }
+  return StartPlayback(error);
+}
+
+int Player::StartPlayback(Error& error) {
+  JoinThread();
+  if (!decoder_) decoder_ = std::make_unique<FrameDecoder>();
+  decoder_->SetScale(scale_);
+  decoder_->Reset();
+  const int rate = reader_->Header().SampleRate();
+  if (device_ == 2)
+    output_ = WaveFileOutput::Create(outputName_, channels_, rate);
+  else
+    output_ =
+        BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate, samplesPerFrame_);
+  if (!output_) {
+    mode_ = kOpened;
+    error = kOutputDevice;
+    return 1;
+  }
+  // The thread starts by positioning at the start frame.
+  seekTarget_ = startFrame_;
+  seekRequest_ = true;
+  pauseRequest_ = false;
+  mode_ = kPlaying;
+  thread_ = platform_.StartThread([this] { Run(); }, priority_);
+  if (!thread_) {
+    output_.reset();
+    mode_ = kOpened;
+    error = kOutputDevice;
+    return 1;
+  }
+  return 0;
+}
+
+void Player::EndOfSong() {
+  output_->Finish();
+  mode_ = kEnded;
+  if (endFlag_) *endFlag_ = 1;
+}
+
+void Player::Run() {
+  for (;;) {
+    if (stopRequest_) {
+      output_->Abort();
+      stopRequest_ = false;
+      mode_ = kOpened;
+      return;
+    }
+    if (!playToStreamEnd_ && endFrame_ < currentFrame_) return EndOfSong();
+    if (pauseRequest_) {
+      mode_ = mode_ == kPlaying ? kPaused : kPlaying;
+      pauseRequest_ = false;
+    }
+    if (seekRequest_) {
+      seekRequest_ = false;
+      if (stream_->Seekable()) {
+        output_->Clear();
+        if (!reader_->SeekToFrame(seekTarget_)) return EndOfSong();
+        decoder_->Reset();
+        currentFrame_ = reader_->FrameNumber();
+      }
+    }
+    if (mode_ == kPaused) {
+      // Queued sound plays on; the thread only waits. A short sleep rather than a bare
+      // yield keeps a paused player from spinning a processor.
+      platform_.Sleep(10);
+      continue;
+    }
+    const FrameHeader& h = reader_->Header();
+    int samples = decoder_->Decode(h, reader_->Data(), reader_->Bytes(), pcm_);
+    output_->Write(pcm_, samples);
+    output_->FrameDone();
+    if (!reader_->Next()) return EndOfSong();
+    Remember(reader_->Header());
+    currentFrame_ = reader_->FrameNumber();
+  }
+}
+
+void Player::JoinThread() {
+  if (thread_) thread_->Join();
+  thread_.reset();
+  output_.reset();
+}
+
+Error Player::Pause(int resume) {
+  if (!thread_) return kIncorrectMode;
+  if ((mode_ == kPaused && resume == 1) || (mode_ == kPlaying && resume == 0)) pauseRequest_ = true;
+  return kNoError;
+}
+
+Error Player::Restart() {
+  if (mode_ != kOpened && mode_ != kEnded) return kIncorrectMode;
+  if (endFlag_) *endFlag_ = 0;
+  JoinThread();
+  if (!reader_->Rewind()) return kInputStream;
+  Remember(reader_->Header());
+  currentFrame_ = 0;
+  mode_ = kOpened;
+  // The stored frames are used as they are: a round trip through milliseconds could lose
+  // the last frame to truncation.
+  Error error = kNoError;
+  StartPlayback(error);
+  return error;
+}
+
+Error Player::Stop() {
+  const int mode = mode_;
+  if (mode == kEnded) {
+    JoinThread();
+    mode_ = kOpened;
+    return kNoError;
+  }
+  if (mode != kPlaying && mode != kPaused) return kIncorrectMode;
+  if (mode == kPaused) {
+    pauseRequest_ = true;
+    while (mode_ == kPaused) platform_.Sleep(0);
+  }
+  stopRequest_ = true;
+  JoinThread();
+  stopRequest_ = false;
+  mode_ = kOpened;
+  if (endFlag_) *endFlag_ = 0;
+  return kNoError;
+}
+
+Error Player::Close() {
+  if (mode_ == kNoStream) return kIncorrectMode;
+  if (mode_ == kPlaying || mode_ == kPaused) Stop();
+  JoinThread();
+  reader_.reset();
+  stream_.reset();
+  lengthMs_ = -1;
+  currentFrame_ = -1;
+  layer_ = frequency_ = bitrate_ = 0;
+  mode_ = kNoStream;
+  return kNoError;
+}
+
+void Player::SetPriority(int priority) {
+  priority_ = priority;
+  if ((mode_ == kPlaying || mode_ == kPaused) && thread_) thread_->SetPriority(priority);
+}
+
+void Player::SetOutputDevice(int device, const char* fileName) {
+  if (device == 0 || device == 1) {
+    device_ = 0;
+  } else if (device == 2) {
+    device_ = 2;
+    outputName_.clear();
+    // The name is bounded like the caller's 260-character buffer.
+    for (int i = 0; fileName && i < 260 && fileName[i]; ++i) outputName_ += fileName[i];
+  }
+}
+
+bool Player::Seek(int ms, Error& error) {
+  if (!Seekable()) {
+    error = kNotSeekable;
+    return false;
+  }
+  if (mode_ != kPlaying && mode_ != kPaused) {
+    error = kIncorrectMode;
+    return false;
+  }
+  if (ms < 0 || ms > lengthMs_) return false;
+  seekTarget_ = static_cast<int64_t>(ms / durationMs_);
+  seekRequest_ = true;
+  return true;
+}
+
+void Player::ResetPlayerMode() {
+  if (mode_ != kEnded) return;
+  JoinThread();
+  mode_ = kOpened;
+  if (endFlag_) *endFlag_ = 0;
+}
+
+int Player::CurrentPos() const {
+  int64_t frame = currentFrame_;
+  if (frame < 0) return 0;
+  return static_cast<int>(std::min<double>(INT_MAX, frame * durationMs_));
+}
+
+}  // namespace kelvaro

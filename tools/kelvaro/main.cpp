@@ -1,0 +1,53 @@
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <thread>
+
+#include "decoder/core/Library.h"
+
+namespace lib = kelvaro::library;
+
+namespace {
+
+const char* ErrorText(int code) {
+  switch (code) {
+    case 2:
+      return "Incorrect mode";
+    case 3:
+      return "Input stream error";
+    case 4:
+      return "Input stream is non-seekable";
+    case 5:
+      return "Output device failure";
+    default:
+      return "Internal decoder error";
+  }
+}
+
+int Fail(const char* what) {
+  int code = lib::LastError();
+  std::fprintf(stderr, "kelvaro: %s: %s\n", what, ErrorText(code));
+  lib::Deinit();
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: kelvaro IN.mp3 OUT.wav\n");
+    return 2;
+  }
+  lib::Init();
+  if (!lib::Open(argv[1], false, nullptr)) return Fail(argv[1]);
+  lib::SetOutputDevice(2, argv[2]);
+  volatile uint8_t ended = 0;
+  if (lib::Play(0, 0, &ended) != 0 || lib::LastError() != 0) return Fail(argv[2]);
+  while (!ended && lib::GetPlayerMode() == 3)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  std::printf("%s: layer %d, %d Hz, %d ms\n", argv[1], lib::GetLayer(), lib::GetFrequency(),
+              lib::GetLength());
+  lib::Close();
+  lib::Deinit();
+  return 0;
+}
