@@ -73,7 +73,9 @@ int Player::StartPlayback(Error& error) {
     error = kOutputDevice;
     return 1;
   }
-  // The thread starts by positioning at the start frame.
+  // The thread starts by positioning at the start frame (which the end check must not see
+  // as the position of an earlier run).
+  currentFrame_ = startFrame_;
   seekTarget_ = startFrame_;
   seekRequest_ = true;
   pauseRequest_ = false;

@@ -140,3 +140,17 @@ Comparison Compare(const std::vector<int16_t>& ref, const std::vector<int16_t>& 
 }
 
 }  // namespace kelvaro::test
+
+namespace kelvaro::test {
+
+std::vector<uint8_t> SilentStream(int frames) {
+  std::vector<uint8_t> data;
+  for (int f = 0; f < frames; ++f) {
+    const uint8_t header[4] = {0xFF, 0xFB, 0x90, 0xC0};
+    data.insert(data.end(), header, header + 4);
+    data.insert(data.end(), 413, 0);
+  }
+  return data;
+}
+
+}  // namespace kelvaro::test

@@ -43,3 +43,11 @@ Comparison Compare(const std::vector<int16_t>& reference, const std::vector<int1
                    size_t frameSamples);
 
 }  // namespace kelvaro::test
+
+namespace kelvaro::test {
+
+// A silent MPEG-1 Layer III mono stream at 44.1 kHz and 128 kbit/s: `frames` frames of
+// 417 bytes each (no padding).
+std::vector<uint8_t> SilentStream(int frames);
+
+}  // namespace kelvaro::test

@@ -1,0 +1,202 @@
+// The player object's modes and requests, driven through the export layer with a scripted
+// wave output device.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "TestSupport.h"
+#include "decoder/core/Library.h"
+
+namespace kelvaro {
+namespace {
+
+namespace lib = library;
+
+struct DeviceState {
+  std::atomic<bool> gate{true};  // buffers finish playing only while open
+  std::atomic<bool> failOpen{false};
+  std::atomic<int> opened{0};
+  std::atomic<int> closed{0};
+};
+
+class FakeDevice : public WaveDevice {
+ public:
+  explicit FakeDevice(DeviceState& s) : s_(s) {}
+  bool Open(int, int) override { return !s_.failOpen && ++s_.opened > 0; }
+  bool Write(int, const uint8_t*, uint32_t) override { return true; }
+  bool Done(int) override { return s_.gate; }
+  void Release(int) override {}
+  void Reset() override {}
+  bool Close() override {
+    ++s_.closed;
+    return true;
+  }
+  void Sleep(int) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+ private:
+  DeviceState& s_;
+};
+
+class FakePlatform : public StdPlatform {
+ public:
+  std::unique_ptr<WaveDevice> NewWaveDevice() override {
+    return std::make_unique<FakeDevice>(state);
+  }
+  DeviceState state;
+};
+
+bool WaitFor(const std::function<bool()>& condition) {
+  for (int i = 0; i < 5000; ++i) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return condition();
+}
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lib::SetPlatform(&platform_);
+    ASSERT_TRUE(lib::Init());
+    song_ = test::TempPath(".mp3");
+    ASSERT_TRUE(test::WriteFile(song_, test::SilentStream(1000)));
+  }
+  void TearDown() override {
+    lib::Deinit();
+    lib::SetPlatform(nullptr);
+    std::remove(song_.c_str());
+  }
+  FakePlatform platform_;
+  std::string song_;
+};
+
+TEST_F(PlayerTest, InitTwiceAndLastErrorClears) {
+  EXPECT_FALSE(lib::Init());
+  EXPECT_EQ(lib::LastError(), 2);
+  EXPECT_EQ(lib::LastError(), 0);
+  volatile uint8_t ended = 7;
+  lib::Play(0, 0, &ended);  // no stream open
+  EXPECT_EQ(lib::LastError(), 2);
+  EXPECT_EQ(lib::GetPlayerMode(), 0);
+  EXPECT_EQ(lib::GetLength(), -1);
+  EXPECT_FALSE(lib::Open("no-such-file.mp3", false, nullptr));
+  EXPECT_EQ(lib::LastError(), 3);
+  EXPECT_FALSE(lib::Open(nullptr, false, nullptr));
+  EXPECT_EQ(lib::LastError(), 3);
+  lib::Close();
+  EXPECT_EQ(lib::LastError(), 2);
+}
+
+TEST_F(PlayerTest, LengthAndPositionOfEqualFrames) {
+  ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
+  EXPECT_EQ(lib::GetPlayerMode(), 1);
+  EXPECT_EQ(lib::GetLength(), 26122);
+  EXPECT_EQ(lib::GetLayer(), 3);
+  EXPECT_EQ(lib::GetFrequency(), 44100);
+  EXPECT_EQ(lib::GetBitrate(), 128000);
+  EXPECT_TRUE(lib::Seekable());
+  volatile uint8_t ended = 0;
+  ASSERT_EQ(lib::Play(0, 0, &ended), 0);
+  lib::Pause(0);
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
+  // 13062 ms lies in frame 500, which starts at 13061 ms.
+  EXPECT_TRUE(lib::Seek(13062));
+  EXPECT_TRUE(WaitFor([] { return lib::GetCurrentPos() == 13061; }));
+  EXPECT_FALSE(lib::Seek(26123));  // beyond the length: refused, nothing changes
+  EXPECT_EQ(lib::LastError(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(lib::GetCurrentPos(), 13061);
+  lib::Stop();
+}
+
+TEST_F(PlayerTest, PlayPauseStopRestartReset) {
+  ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
+  platform_.state.gate = false;  // the device holds its buffers: playback stays in mode 3
+  volatile uint8_t ended = 9;
+  lib::SetOutputDevice(0, nullptr);
+  EXPECT_EQ(lib::Play(0, 0, &ended), 0);
+  EXPECT_EQ(lib::LastError(), 0);
+  EXPECT_EQ(ended, 0);
+  EXPECT_EQ(lib::GetPlayerMode(), 3);
+  EXPECT_EQ(lib::Play(0, 0, &ended), 0);  // already playing
+  EXPECT_EQ(lib::LastError(), 2);
+  EXPECT_EQ(lib::GetPlayerMode(), 3);
+
+  EXPECT_TRUE(lib::Pause(0));
+  platform_.state.gate = true;
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
+  lib::Pause(0);  // pausing while paused asks for nothing
+  EXPECT_TRUE(lib::Pause(1));
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 3; }));
+  lib::Pause(0);
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
+  lib::Stop();  // resumes the thread first, then stops it
+  EXPECT_EQ(lib::LastError(), 0);
+  EXPECT_EQ(lib::GetPlayerMode(), 1);
+  EXPECT_EQ(ended, 0);
+  lib::Stop();
+  EXPECT_EQ(lib::LastError(), 2);
+  lib::Seek(1000);
+  EXPECT_EQ(lib::LastError(), 2);
+
+  int closedBefore = platform_.state.closed;
+  lib::Restart();
+  EXPECT_EQ(lib::LastError(), 0);
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 2; }));
+  EXPECT_EQ(ended, 1);
+  EXPECT_GT(platform_.state.closed, closedBefore);  // the output played out and closed
+  lib::Pause(0);
+  lib::ResetPlayerMode();
+  EXPECT_EQ(lib::GetPlayerMode(), 1);
+  EXPECT_EQ(ended, 0);
+
+  EXPECT_EQ(lib::Play(0, 0, &ended), 0);
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 2; }));
+  lib::Restart();  // also allowed after the end
+  EXPECT_EQ(lib::LastError(), 0);
+  lib::Close();
+  EXPECT_EQ(lib::GetPlayerMode(), 0);
+  EXPECT_EQ(lib::GetLength(), -1);
+  EXPECT_EQ(lib::GetCurrentPos(), 0);
+}
+
+TEST_F(PlayerTest, OutputFailureLeavesTheSongOpen) {
+  ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
+  platform_.state.failOpen = true;
+  volatile uint8_t ended = 0;
+  EXPECT_EQ(lib::Play(0, 0, &ended), 1);
+  EXPECT_EQ(lib::LastError(), 5);
+  EXPECT_EQ(lib::GetPlayerMode(), 1);
+  lib::SetOutputDevice(2, "");  // a PCM file without a name cannot be created either
+  EXPECT_EQ(lib::Play(0, 0, &ended), 1);
+  EXPECT_EQ(lib::LastError(), 5);
+}
+
+TEST_F(PlayerTest, PcmFileDeviceAndPlayRange) {
+  ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
+  std::string out = test::TempPath(".wav");
+  lib::SetOutputDevice(2, out.c_str());
+  volatile uint8_t ended = 0;
+  ASSERT_EQ(lib::Play(0, 0, &ended), 0);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(lib::GetPlayerMode(), 2);
+  test::Wave wave = test::ReadWave(out);
+  EXPECT_EQ(wave.channels, 1);
+  EXPECT_EQ(wave.pcm.size(), 1000u * 1152);
+
+  // From 1 s to 2 s: frames 38 to 76 inclusive.
+  lib::ResetPlayerMode();
+  ASSERT_EQ(lib::Play(1000, 2000, &ended), 0);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  wave = test::ReadWave(out);
+  EXPECT_EQ(wave.pcm.size(), (76u - 38 + 1) * 1152);
+  lib::Close();
+  std::remove(out.c_str());
+}
+
+}  // namespace
+}  // namespace kelvaro
