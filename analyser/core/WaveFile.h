@@ -31,7 +31,9 @@ struct WaveFormat {
   uint16_t bitsPerSample = 16;
 
   uint16_t BytesPerSample() const { return bitsPerSample / 8; }
-  uint16_t BlockAlign() const { return static_cast<uint16_t>(channels * bitsPerSample / 8); }
+  uint16_t BlockAlign() const {
+    return static_cast<uint16_t>(uint32_t{channels} * bitsPerSample / 8);
+  }
   uint32_t BytesPerSecond() const { return sampleRateHz * BlockAlign(); }
 };
 
@@ -72,7 +74,7 @@ struct WaveFileInfo {
   uint64_t fileLength = 0;
 
   WaveFormat Format() const { return WaveFormat{formatTag, channels, sampleRateHz, bitsPerSample}; }
-  uint32_t BlockAlign() const { return channels * bitsPerSample / 8u; }
+  uint32_t BlockAlign() const { return uint32_t{channels} * bitsPerSample / 8u; }
 };
 
 struct ProbeResult {

@@ -231,3 +231,14 @@ TEST(RecordingFile, HeaderDescribesOnlyTheNewDataAndAnOldTailStays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WaveProbe, AbsurdFormatFieldsDoNotOverflow) {
+  std::vector<uint8_t> v = MakeWave(1, 65535, 44100, 65535, 3000);
+  ProbeResult r = ProbeVector(v);
+  EXPECT_EQ(r.info.BlockAlign(), 65535u * 65535u / 8);
+  EXPECT_EQ(r.info.channels, 65535);
+}
+
+}  // namespace
