@@ -9,12 +9,10 @@
 #include <string>
 
 #include "builder/core/MP3Info.h"
+#include "builder/core/OutputLayout.h"
 #include "builder/core/StyleTab.h"
 
 namespace builder {
-
-// The start offset of the archive in every output file: the player image's length.
-inline constexpr int32_t kStartOffset = 423424;
 
 // "The Targetfile will have a filesize of %f MB." with (song size + start offset)
 // in MB, two decimals and the given decimal separator.
