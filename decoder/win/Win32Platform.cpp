@@ -1,7 +1,8 @@
 #include "decoder/win/Win32Platform.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+// The multimedia declarations need the base types above.
+#include <mmsystem.h>
 
 namespace kelvaro {
 namespace {

@@ -2,8 +2,9 @@
 // binds it, playing a song to its end: to a PCM file (compared with the core's own decode)
 // and to the wave output device.
 #include <gtest/gtest.h>
-#include <mmsystem.h>
 #include <windows.h>
+// The multimedia declarations need the base types above.
+#include <mmsystem.h>
 
 #include <cstdio>
 #include <string>
