@@ -80,7 +80,7 @@ FrameReader::Probe FrameReader::ProbeAt(int64_t offset, bool strict, FrameHeader
     if (!freeFormatBytes_ || !haveReference_) {
       // Each search reads ahead a whole frame; a bounded number keeps junk from costing
       // quadratic time.
-      if (++freeFormatSearches_ > 256) return Probe::kNoFrame;
+      if (++freeFormatSearches_ > 32) return Probe::kNoFrame;
       int found = FreeFormatBytes(offset, h);
       if (found <= 0) return Probe::kNoFrame;
       if (!haveReference_)
