@@ -182,4 +182,30 @@ DisplayBitmap AnalyseSample(const SampleBuffer& sample, const AnalysisOptions& o
   return bitmap;
 }
 
+std::vector<BinReadout> ColumnSpectrum(const SampleBuffer& sample, const AnalysisOptions& o,
+                                       int64_t column, int channel) {
+  const WaveFormat& format = sample.Format();
+  const int channels = format.channels, bits = format.bitsPerSample;
+  if ((channels != 1 && channels != 2) || (bits != 8 && bits != 16) || o.fftExponent < 9 ||
+      o.fftExponent > 14 || channel < 0 || channel >= channels)
+    FailStop("Improper Entry");
+  const int step = ColumnStep(format.sampleRateHz, o.timeScaleMs, channels);
+  if (step <= 0) FailStop("Improper Entry");
+  const int n = 1 << o.fftExponent;
+  const int64_t columns = ColumnCount(sample.DataBytes() / (bits / 8), n, channels, step);
+  if (column < 0 || column >= columns) FailStop("Time Scale Too Small");
+  FftEngine fft;
+  if (fft.FftSetup(o.fftExponent, -1, -1.0) != 0) FailExclamation("Not enough memory");
+  std::vector<int16_t> frame(n);
+  ExtractFrame(sample.Data(), bits, channels, column * step, channel, n, frame.data());
+  fft.FftRun(frame.data(), true);
+  const double rate = format.sampleRateHz;
+  const int b0 = FirstBin(o.bandLowHz, rate, n);
+  const int rows = RowsPerChannel(n, false);
+  std::vector<BinReadout> bins;
+  for (int b = b0; b < b0 + rows && b < n / 2; ++b)
+    bins.push_back(ReadBin(b, frame[2 * b], frame[2 * b + 1], rate, n));
+  return bins;
+}
+
 }  // namespace tessel

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "analyser/core/DataLog.h"
 #include "analyser/core/DisplayBitmap.h"
@@ -68,5 +69,11 @@ using AnalysisProgress = std::function<bool(int64_t done, int64_t total)>;
 DisplayBitmap AnalyseSample(const SampleBuffer& sample, const AnalysisOptions& options,
                             const AnalysisProgress& progress = nullptr,
                             TextLog* allSpectrumLog = nullptr);
+
+// The bins of one column for the "Single Spectrum" log: the frame of that column of the
+// channel, transformed with complex output and a window over the whole frame (L = N), for the
+// rows of the linear mapping that lie within the spectrum. Throws as AnalyseSample does.
+std::vector<BinReadout> ColumnSpectrum(const SampleBuffer& sample, const AnalysisOptions& options,
+                                       int64_t column, int channel);
 
 }  // namespace tessel

@@ -108,6 +108,24 @@ TEST(Analysis, AllSpectrumLogWritesEveryRowOfEveryColumn) {
   EXPECT_EQ(b.Image().At(0, 44 + 255 - 50), AmplitudeIndex(amplitude));
 }
 
+TEST(Analysis, SingleSpectrumOfAColumnUsesTheWholeFrame) {
+  SampleBuffer s = SineSample(11025, 2, 0.5, 11025.0 / 512 * 40);
+  AnalysisOptions o;
+  o.fftExponent = 9;
+  o.timeScaleMs = 100;
+  o.windowMs = 5;  // ignored: the single spectrum's window is the whole frame
+  std::vector<BinReadout> left = ColumnSpectrum(s, o, 2, kLeft);
+  ASSERT_EQ(left.size(), 256u);
+  EXPECT_EQ(left[40].bin, 40);
+  EXPECT_NEAR(left[40].amplitude, 22803, 300);  // sqrt(5.2) * 20000 / 2
+  EXPECT_LT(left[45].amplitude, 100);
+  std::vector<BinReadout> right = ColumnSpectrum(s, o, 2, kRight);
+  EXPECT_NEAR(right[80].amplitude, 22803, 300);
+  EXPECT_THROW(ColumnSpectrum(s, o, 100, kLeft), TesselError);
+  o.bandLowHz = 1000;  // from bin 46: rows up to the last bin only
+  EXPECT_EQ(ColumnSpectrum(s, o, 0, kLeft).size(), 256u - 46);
+}
+
 TEST(Analysis, ChecksOfTheDialogInTheirOrder) {
   WaveFileInfo info;
   info.sampleRateHz = 11025, info.channels = 1, info.bitsPerSample = 16;

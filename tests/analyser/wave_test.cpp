@@ -25,8 +25,8 @@ std::vector<uint8_t> MakeWave(uint16_t tag, uint16_t channels, uint32_t rate, ui
   Put16(v, tag);
   Put16(v, channels);
   Put32(v, rate);
-  Put32(v, rate * channels * bits / 8);
-  Put16(v, uint16_t(channels * bits / 8));
+  Put32(v, rate * channels * uint32_t{bits} / 8);
+  Put16(v, uint16_t(uint32_t{channels} * bits / 8));
   Put16(v, bits);
   v.insert(v.end(), fmtExtra.begin(), fmtExtra.end());
   v.insert(v.end(), between.begin(), between.end());
