@@ -54,7 +54,8 @@ int FftEngine::FftSetup(int e, int sampleRateHz, double windowMs) {
   const int n = 1 << e;
   int l = n;
   if (sampleRateHz != -1 && windowMs != -1.0) {
-    double length = std::trunc(sampleRateHz * windowMs * 0.001);
+    // A window meant to be a whole number of samples is not cut short by rounding noise.
+    double length = std::trunc(sampleRateHz * windowMs * 0.001 + 1e-6);
     l = length >= n ? n : length > 0 ? static_cast<int>(length) : 0;
   }
   try {

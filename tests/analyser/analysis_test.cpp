@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analyser/core/Colours.h"
+#include "analyser/core/Fft.h"
 #include "analyser/core/Messages.h"
 #include "tests/analyser/TestFiles.h"
 
@@ -171,6 +172,21 @@ TEST(Analysis, ChecksOfTheDialogInTheirOrder) {
   WaveFileInfo fast = info;
   fast.sampleRateHz = 48000;
   EXPECT_EQ(message(q, fast), "Sample Rate Out of Range");
+}
+
+TEST(Analysis, WindowCoversTenTimesNOverPSamples) {
+  // The window length survives the round trip through resolution and milliseconds: N at
+  // p = 10, N / 10 at p = 100, whatever the rate.
+  for (uint32_t rate : {4000u, 5513u, 11025u, 22050u, 44100u})
+    for (int e = 9; e <= 14; ++e)
+      for (int p = 10; p <= 100; ++p) {
+        AnalysisSettings s;
+        s.fftSizeChoice = FftChoiceOfSize(1 << e);
+        s.freqResolutionTenths = p;
+        FftEngine fft;
+        ASSERT_EQ(fft.FftSetup(e, rate, OptionsFromSettings(s, rate).windowMs), 0);
+        ASSERT_EQ(fft.L(), 10 * (1 << e) / p) << rate << " " << e << " " << p;
+      }
 }
 
 TEST(Analysis, BandRulesOfTheDialogs) {
