@@ -40,7 +40,7 @@ class TDialogs {
   // A plain message with OK, titled with the application title.
   virtual void ShowMessage(const std::string& text) = 0;
   // A message box with its own title and OK only.
-  virtual void MessageBox(const std::string& title, const std::string& text) = 0;
+  virtual void ShowMessageBox(const std::string& title, const std::string& text) = 0;
 };
 
 // The archive behind the player's own bytes.
@@ -48,11 +48,12 @@ class TSongArchive {
  public:
   virtual ~TSongArchive() = default;
   // Opens `archivePath` as an archive starting at `startOffset` and extracts every
-  // entry into `folder` (which ends with a separator), calling `onEntry` with each
-  // entry's name (without folders) before it is extracted. Failures throw.
+  // entry into `folder` (which ends with a separator), calling `onExtracted` with
+  // each entry's stored name and the path of the file written. Failures throw.
   virtual void ExtractAll(const std::string& archivePath, int64_t startOffset,
                           const std::string& folder,
-                          const std::function<void(const std::string& entryName)>& onEntry) = 0;
+                          const std::function<void(const std::string& entryName,
+                                                   const std::string& path)>& onExtracted) = 0;
 };
 
 // Folders of the system.

@@ -143,12 +143,15 @@ void TForm1::MakeExtractPath() {
 }
 
 void TForm1::Unpack() {
-  devices_.archive.ExtractAll(devices_.system.ExePath(), kStartOffset, extractPath_,
-                              [this](const std::string& entry) {
-                                if (entry != kDecoderLibraryName &&
-                                    entry != builder::kPlayerSettingsFileName && !entry.empty())
-                                  MPlayer.SetStreamName(extractPath_ + entry);
-                              });
+  devices_.archive.ExtractAll(
+      devices_.system.ExePath(), kStartOffset, extractPath_,
+      [this](const std::string& entry, const std::string& path) {
+        // The song is the one entry that is neither the library nor the record; it
+        // is played from where it was actually written.
+        const std::string name = FileNameOf(entry);
+        if (name != kDecoderLibraryName && name != builder::kPlayerSettingsFileName)
+          MPlayer.SetStreamName(path);
+      });
 }
 
 void TForm1::ShowSongTag() {
@@ -299,7 +302,8 @@ void TForm1::PriorityComboChange(int index) {
 }
 
 void TForm1::BitBtn1Click() {
-  devices_.dialogs.MessageBox(kAboutSongTitle, AboutTheSongText(MPlayer.StreamName(), MP3Info1));
+  devices_.dialogs.ShowMessageBox(kAboutSongTitle,
+                                  AboutTheSongText(MPlayer.StreamName(), MP3Info1));
 }
 
 void TForm1::Timer4Timer() {

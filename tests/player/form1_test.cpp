@@ -58,7 +58,7 @@ struct FakeMixer : player::TMixerPeakMeter {
 
 struct FakeDialogs : player::TDialogs {
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  void MessageBox(const std::string& title, const std::string& text) override {
+  void ShowMessageBox(const std::string& title, const std::string& text) override {
     boxes.push_back(title + "|" + text);
   }
   std::vector<std::string> messages, boxes;
@@ -66,15 +66,16 @@ struct FakeDialogs : player::TDialogs {
 
 // Writes the named entries into the folder, as the archive reader would.
 struct FakeArchive : player::TSongArchive {
-  void ExtractAll(const std::string& archivePath, int64_t offset, const std::string& folder,
-                  const std::function<void(const std::string&)>& onEntry) override {
+  void ExtractAll(
+      const std::string& archivePath, int64_t offset, const std::string& folder,
+      const std::function<void(const std::string&, const std::string&)>& onExtracted) override {
     seenPath = archivePath;
     seenOffset = offset;
     for (const auto& [name, bytes] : entries) {
-      onEntry(name);
       platform::File f;
       ASSERT_TRUE(f.Open(folder + name, platform::OpenMode::Create));
       ASSERT_TRUE(f.Write(bytes.data(), bytes.size()));
+      onExtracted(name, folder + name);
     }
   }
   std::map<std::string, std::string> entries;

@@ -1,0 +1,405 @@
+#include "player/win/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "archive/Errors.h"
+#include "builder/core/Colour.h"
+#include "platform/win32/Wide.h"
+#include "player/core/PlayerTexts.h"
+#include "resources/player/resource.h"
+
+namespace tunlet {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TForm1";
+constexpr wchar_t kMeterClass[] = L"Tdbmeter";
+constexpr UINT_PTR kPollTimerId = 1;
+constexpr UINT_PTR kTimer4Id = 4;
+constexpr UINT kTimer4Interval = 10;
+constexpr int kClientWidth = 345;
+constexpr int kClientHeight = 112;
+constexpr int kVolumeMax = 65535;
+
+// The volume sliders are vertical trackbars whose top is the loudest.
+int SliderToTrackbar(int32_t volume) { return kVolumeMax - volume; }
+int32_t TrackbarToSlider(LRESULT pos) { return kVolumeMax - int32_t(pos); }
+
+// The about box (TinfoForm): "Info...", centred on the screen, one "&OK" button.
+INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM w, LPARAM) {
+  if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_COMMAND && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) {
+    EndDialog(dialog, IDOK);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : pollTimer_(kPollTimerId) {}
+
+MainWindow::~MainWindow() {
+  if (background_) DeleteObject(background_);
+}
+
+bool MainWindow::Register(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TUNLET));
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the record's colour
+  wc.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&wc)) return false;
+  WNDCLASSEXW meter{};
+  meter.cbSize = sizeof meter;
+  meter.lpfnWndProc = MeterProc;
+  meter.hInstance = instance;
+  meter.hCursor = wc.hCursor;
+  meter.lpszClassName = kMeterClass;
+  return RegisterClassExW(&meter) != 0;
+}
+
+int MainWindow::Run(HINSTANCE instance, int show) {
+  instance_ = instance;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  if (!Register(instance)) return 1;
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT r{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, 0);
+  window_ = CreateWindowExW(0, kWindowClass, platform::Widen(player::kDefaultCaption).c_str(),
+                            style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
+                            nullptr, nullptr, instance, this);
+  if (!window_) return 1;
+  ShowBackground(builder::kClBtnFace);
+  form_ = std::make_unique<player::TForm1>(
+      *this,
+      player::TForm1Devices{loader_, pollTimer_, volume_, mixer_, dialogs_, archive_, system_});
+  for (auto* meter : {&form_->dbmeter1, &form_->dbmeter2})
+    meter->SetSystemColourResolver(
+        [](uint32_t index) { return uint32_t(GetSysColor(int(index))); });
+  Guarded([this] { form_->FormCreate(); });
+  SetTimer(window_, kTimer4Id, kTimer4Interval, nullptr);
+  ShowWindow(window_, show);
+  UpdateWindow(window_);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return int(msg.wParam);
+}
+
+HWND MainWindow::Control(const wchar_t* cls, const char* text, DWORD style, int x, int y, int w,
+                         int h, int id, HWND parent) {
+  HWND c = CreateWindowExW(0, cls, platform::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x,
+                           y, w, h, parent ? parent : window_, reinterpret_cast<HMENU>(INT_PTR(id)),
+                           instance_, nullptr);
+  SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  return c;
+}
+
+void MainWindow::CreateControls() {
+  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  rxSlider1_ = Control(TRACKBAR_CLASSW, "", TBS_HORZ | TBS_NOTICKS | WS_TABSTOP, 0, 0, 256, 40,
+                       IDC_RXSLIDER1);
+  playBtn_ = Control(L"BUTTON", "Play", BS_OWNERDRAW | WS_TABSTOP, 6, 42, 25, 23, IDC_PLAYBTN);
+  pauseBtn_ = Control(L"BUTTON", "Pause", BS_OWNERDRAW | WS_TABSTOP, 33, 42, 25, 23, IDC_PAUSEBTN);
+  stopBtn_ = Control(L"BUTTON", "Stop", BS_OWNERDRAW | WS_TABSTOP, 60, 42, 25, 23, IDC_STOPBTN);
+  loopedCB_ = Control(L"BUTTON", player::kLoopedText, BS_AUTOCHECKBOX | WS_TABSTOP, 96, 45, 110, 17,
+                      IDC_LOOPEDCB);
+  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 40, 14, IDC_LABEL1);
+  lengthLabel_ = Control(L"STATIC", "", SS_LEFT, 48, 71, 100, 14, IDC_LENGTHLABEL);
+  label2_ = Control(L"STATIC", player::kPriorityLabelText, SS_LEFT, 6, 93, 40, 14, IDC_LABEL2);
+  priorityCombo_ = Control(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 48, 89, 100,
+                           160, IDC_PRIORITYCOMBO);
+  for (const char* name : player::PriorityNames())
+    SendMessageW(priorityCombo_, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
+  Control(L"BUTTON", player::kAboutSongButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 66, 96, 21,
+          IDC_BITBTN1);
+  Control(L"BUTTON", player::kAboutButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 89, 96, 21,
+          IDC_BITBTN2);
+
+  // The volume group at the right edge; its controls are siblings drawn over it.
+  const int gx = kClientWidth - 89, gy = -2;
+  Control(L"BUTTON", player::kVolumeGroupText, BS_GROUPBOX, gx, gy, 89, 114, IDC_GROUPBOX1);
+  dbmeter_[0] = Control(kMeterClass, "", 0, gx + 6, gy + 14, 15, 82, IDC_DBMETER1);
+  dbmeter_[1] = Control(kMeterClass, "", 0, gx + 23, gy + 14, 15, 82, IDC_DBMETER2);
+  const DWORD sliderStyle = TBS_VERT | TBS_NOTICKS | TBS_BOTH | WS_TABSTOP;
+  leftSlider_ = Control(TRACKBAR_CLASSW, "", sliderStyle, gx + 42, gy + 12, 20, 86, IDC_LEFTSLIDER);
+  rightSlider_ =
+      Control(TRACKBAR_CLASSW, "", sliderStyle, gx + 64, gy + 12, 20, 86, IDC_RIGHTSLIDER);
+  for (HWND s : {leftSlider_, rightSlider_}) {
+    SendMessageW(s, TBM_SETRANGEMIN, FALSE, 0);
+    SendMessageW(s, TBM_SETRANGEMAX, FALSE, kVolumeMax);
+    SendMessageW(s, TBM_SETPAGESIZE, 0, 4096);
+    SendMessageW(s, TBM_SETPOS, TRUE, SliderToTrackbar(0));
+  }
+  lockbox_ = Control(L"BUTTON", player::kLockText, BS_AUTOCHECKBOX | WS_TABSTOP, gx + 5, gy + 98,
+                     82, 14, IDC_LOCKBOX);
+  pollTimer_.SetWindow(window_);
+  dialogs_.SetOwner(window_);
+  dialogs_.SetTitle(player::kDefaultCaption);
+  archive_.SetOwner(window_);
+}
+
+template <typename Handler>
+void MainWindow::Guarded(Handler handler) {
+  try {
+    handler();
+  } catch (const archive::EAbort&) {
+    // The user cancelled a prompt: the operation ends without a message.
+  } catch (const std::exception& e) {
+    dialogs_.ShowError(e.what());
+  }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  MainWindow* self;
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  return self ? self->Handle(message, w, l) : DefWindowProcW(window, message, w, l);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (l) OnScroll(reinterpret_cast<HWND>(l));
+      return 0;
+    case WM_TIMER:
+      OnTimer(w);
+      return 0;
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+      return TRUE;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(window_, &r);
+      FillRect(reinterpret_cast<HDC>(w), &r, background_);
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnCtlColor(reinterpret_cast<HDC>(w));
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window_, message, w, l);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  if (updating_ || !form_) return;
+  switch (id) {
+    case IDC_PLAYBTN:
+      if (code == BN_CLICKED) Guarded([this] { form_->PlayBtnClick(); });
+      break;
+    case IDC_PAUSEBTN:
+      if (code == BN_CLICKED) Guarded([this] { form_->PauseBtnClick(); });
+      break;
+    case IDC_STOPBTN:
+      if (code == BN_CLICKED) Guarded([this] { form_->StopBtnClick(); });
+      break;
+    case IDC_LOOPEDCB:
+      if (code == BN_CLICKED)
+        form_->LoopedCBClick(SendMessageW(loopedCB_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      break;
+    case IDC_LOCKBOX:
+      if (code == BN_CLICKED)
+        form_->LockboxClick(SendMessageW(lockbox_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      break;
+    case IDC_PRIORITYCOMBO:
+      if (code == CBN_SELCHANGE) {
+        const int index = int(SendMessageW(priorityCombo_, CB_GETCURSEL, 0, 0));
+        Guarded([this, index] { form_->PriorityComboChange(index); });
+      }
+      break;
+    case IDC_BITBTN1:
+      if (code == BN_CLICKED) Guarded([this] { form_->BitBtn1Click(); });
+      break;
+    case IDC_BITBTN2:
+      if (code == BN_CLICKED)
+        DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_INFO), window_, InfoProc, 0);
+      break;
+  }
+}
+
+void MainWindow::OnScroll(HWND slider) {
+  if (updating_ || !form_) return;
+  const LRESULT pos = SendMessageW(slider, TBM_GETPOS, 0, 0);
+  if (slider == rxSlider1_)
+    Guarded([this, pos] { form_->RxSlider1Moved(int32_t(pos)); });
+  else if (slider == leftSlider_)
+    Guarded([this, pos] { form_->LeftSliderMoved(TrackbarToSlider(pos)); });
+  else if (slider == rightSlider_)
+    Guarded([this, pos] { form_->RightSliderMoved(TrackbarToSlider(pos)); });
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+  if (!form_) return;
+  if (id == kPollTimerId) Guarded([this] { form_->PollTimerTick(); });
+  if (id == kTimer4Id) Guarded([this] { form_->Timer4Timer(); });
+}
+
+void MainWindow::OnClose() {
+  KillTimer(window_, kTimer4Id);
+  if (form_) Guarded([this] { form_->FormClose(); });
+  DestroyWindow(window_);
+}
+
+void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  RECT r = item.rcItem;
+  DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  const int cx = (r.left + r.right) / 2 + (pushed ? 1 : 0);
+  const int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
+  HBRUSH brush = CreateSolidBrush(GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  HGDIOBJ oldBrush = SelectObject(item.hDC, brush);
+  HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
+  // The glyphs: a triangle, two bars and a square.
+  if (item.CtlID == IDC_PLAYBTN) {
+    const POINT p[3] = {{cx - 3, cy - 5}, {cx + 4, cy}, {cx - 3, cy + 5}};
+    Polygon(item.hDC, p, 3);
+  } else if (item.CtlID == IDC_PAUSEBTN) {
+    Rectangle(item.hDC, cx - 4, cy - 5, cx - 1, cy + 6);
+    Rectangle(item.hDC, cx + 1, cy - 5, cx + 4, cy + 6);
+  } else {
+    Rectangle(item.hDC, cx - 4, cy - 4, cx + 5, cy + 5);
+  }
+  SelectObject(item.hDC, oldPen);
+  SelectObject(item.hDC, oldBrush);
+  DeleteObject(brush);
+  if (item.itemState & ODS_FOCUS) {
+    InflateRect(&r, -3, -3);
+    DrawFocusRect(item.hDC, &r);
+  }
+}
+
+LRESULT MainWindow::OnCtlColor(HDC dc) {
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(background_);
+}
+
+LRESULT CALLBACK MainWindow::MeterProc(HWND meter, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(meter, &ps);
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(GetParent(meter), GWLP_USERDATA));
+    if (self) self->PaintMeter(meter, dc);
+    EndPaint(meter, &ps);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;
+  return DefWindowProcW(meter, message, w, l);
+}
+
+void MainWindow::PaintMeter(HWND meter, HDC dc) {
+  if (!form_) return;
+  builder::Tdbmeter& m = meter == dbmeter_[0] ? form_->dbmeter1 : form_->dbmeter2;
+  const builder::RgbImage& image = m.Paint();
+  if (image.width <= 0 || image.height <= 0) return;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+  bmi.bmiHeader.biWidth = image.width;
+  bmi.bmiHeader.biHeight = -image.height;  // top-down rows
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, 0, 0, DWORD(image.width), DWORD(image.height), 0, 0, 0, UINT(image.height),
+                    image.pixels.data(), &bmi, DIB_RGB_COLORS);
+}
+
+uint32_t MainWindow::Resolve(uint32_t colour) const {
+  return builder::ResolveColour(colour,
+                                [](uint32_t index) { return uint32_t(GetSysColor(int(index))); });
+}
+
+void MainWindow::ShowCaption(const std::string& caption) {
+  SetWindowTextW(window_, platform::Widen(caption).c_str());
+  dialogs_.SetTitle(caption);
+}
+
+void MainWindow::ShowLength(const std::string& text) {
+  SetWindowTextW(lengthLabel_, platform::Widen(text).c_str());
+}
+
+void MainWindow::ShowPositionRange(int32_t max) {
+  updating_ = true;
+  SendMessageW(rxSlider1_, TBM_SETRANGEMIN, FALSE, 0);
+  SendMessageW(rxSlider1_, TBM_SETRANGEMAX, TRUE, max);
+  SendMessageW(rxSlider1_, TBM_SETPAGESIZE, 0, max / 10 > 0 ? max / 10 : 1);
+  updating_ = false;
+}
+
+void MainWindow::ShowPosition(int32_t pos) {
+  updating_ = true;
+  SendMessageW(rxSlider1_, TBM_SETPOS, TRUE, pos);
+  updating_ = false;
+}
+
+void MainWindow::ShowButtons(bool playEnabled, bool pauseEnabled, bool stopEnabled) {
+  EnableWindow(playBtn_, playEnabled);
+  EnableWindow(pauseBtn_, pauseEnabled);
+  EnableWindow(stopBtn_, stopEnabled);
+}
+
+void MainWindow::ShowLooped(bool checked) {
+  SendMessageW(loopedCB_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindow::ShowLocked(bool checked) {
+  SendMessageW(lockbox_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindow::ShowPriority(int index, bool visible) {
+  updating_ = true;
+  SendMessageW(priorityCombo_, CB_SETCURSEL, WPARAM(index), 0);
+  updating_ = false;
+  ShowWindow(label2_, visible ? SW_SHOW : SW_HIDE);
+  ShowWindow(priorityCombo_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::ShowBackground(uint32_t colour) {
+  if (background_) DeleteObject(background_);
+  background_ = CreateSolidBrush(Resolve(colour));
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainWindow::RepaintMeter(int index) {
+  HWND meter = dbmeter_[index == 0 ? 0 : 1];
+  if (!meter) return;
+  // Painted at once, as the meter's setters ask for.
+  HDC dc = GetDC(meter);
+  PaintMeter(meter, dc);
+  ReleaseDC(meter, dc);
+}
+
+void MainWindow::ShowVolumeSliders(int32_t left, int32_t right) {
+  updating_ = true;
+  SendMessageW(leftSlider_, TBM_SETPOS, TRUE, SliderToTrackbar(left));
+  SendMessageW(rightSlider_, TBM_SETPOS, TRUE, SliderToTrackbar(right));
+  updating_ = false;
+}
+
+}  // namespace tunlet

@@ -1,0 +1,171 @@
+#include "player/win/Win32Devices.h"
+
+#include "platform/System.h"
+#include "platform/win32/Wide.h"
+#include "player/core/PlayerTexts.h"
+
+namespace tunlet {
+
+void* WinLibraryLoader::Load(const std::string& path) {
+  return reinterpret_cast<void*>(LoadLibraryW(platform::Widen(path).c_str()));
+}
+
+void* WinLibraryLoader::Symbol(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void WinLibraryLoader::Free(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
+namespace {
+
+// The ANSI form of a wide string; `lossy` tells whether characters were replaced.
+std::string ToAnsi(const std::wstring& wide, bool& lossy) {
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()),
+                                    nullptr, 0, nullptr, &usedDefault);
+  std::string ansi(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()), &ansi[0], n,
+                        nullptr, &usedDefault);
+  lossy = usedDefault != FALSE;
+  return ansi;
+}
+
+}  // namespace
+
+std::string WinLibraryLoader::LibraryFileName(const std::string& path) {
+  const std::wstring wide = platform::Widen(path);
+  bool lossy = false;
+  std::string ansi = ToAnsi(wide, lossy);
+  if (!lossy) return ansi;
+  wchar_t shortPath[MAX_PATH];
+  const DWORD n = GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return ansi;
+  return ToAnsi(shortPath, lossy);
+}
+
+void WinPollTimer::SetInterval(uint32_t ms) {
+  interval_ = ms;
+  Apply();
+}
+
+void WinPollTimer::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Apply();
+}
+
+void WinPollTimer::Apply() {
+  if (!window_) return;
+  if (enabled_ && interval_ > 0) {
+    SetTimer(window_, id_, interval_, nullptr);  // also resets a running timer
+    running_ = true;
+  } else if (running_) {
+    KillTimer(window_, id_);
+    running_ = false;
+  }
+}
+
+// Device 0 is addressed by its number in place of a handle.
+static HWAVEOUT WaveDevice0() { return reinterpret_cast<HWAVEOUT>(UINT_PTR(0)); }
+
+int WinWaveVolume::NumDevs() { return int(waveOutGetNumDevs()); }
+
+bool WinWaveVolume::GetVolume(uint32_t& volume) {
+  DWORD v = 0;
+  if (waveOutGetVolume(WaveDevice0(), &v) != MMSYSERR_NOERROR) return false;
+  volume = v;
+  return true;
+}
+
+void WinWaveVolume::SetVolume(uint32_t volume) { waveOutSetVolume(WaveDevice0(), volume); }
+
+int WinMixerPeakMeter::WaveOutDevices() { return int(waveOutGetNumDevs()); }
+
+bool WinMixerPeakMeter::GetMixerId() {
+  return mixerGetID(reinterpret_cast<HMIXEROBJ>(UINT_PTR(0)), &mixerId_, MIXER_OBJECTF_WAVEOUT) ==
+         MMSYSERR_NOERROR;
+}
+
+bool WinMixerPeakMeter::OpenPeakMeter() {
+  Close();
+  if (mixerOpen(&mixer_, 0, 0, 0, MIXER_OBJECTF_WAVEOUT) != MMSYSERR_NOERROR) {
+    mixer_ = nullptr;
+    return false;
+  }
+  MIXERLINEA line{};
+  line.cbStruct = sizeof line;
+  line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+  MIXERCONTROLA control{};
+  MIXERLINECONTROLSA controls{};
+  controls.cbStruct = sizeof controls;
+  controls.dwControlType = MIXERCONTROL_CONTROLTYPE_PEAKMETER;
+  controls.cControls = 1;
+  controls.cbmxctrl = sizeof control;
+  controls.pamxctrl = &control;
+  const HMIXEROBJ obj = reinterpret_cast<HMIXEROBJ>(mixer_);
+  if (mixerGetLineInfoA(obj, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR ||
+      (controls.dwLineID = line.dwLineID,
+       mixerGetLineControlsA(obj, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+           MMSYSERR_NOERROR)) {
+    Close();
+    return false;
+  }
+  controlId_ = control.dwControlID;
+  // The value buffer holds two channels; a line with more reports its first two.
+  channels_ = line.cChannels < 1 ? 1 : (line.cChannels > 2 ? 2 : line.cChannels);
+  return true;
+}
+
+bool WinMixerPeakMeter::ReadPeaks(int32_t values[2], int& channels) {
+  if (!mixer_) return false;
+  MIXERCONTROLDETAILS_SIGNED buffer[2] = {};
+  MIXERCONTROLDETAILS details{};
+  details.cbStruct = sizeof details;
+  details.dwControlID = controlId_;
+  details.cChannels = channels_;
+  details.cbDetails = sizeof(MIXERCONTROLDETAILS_SIGNED);
+  details.paDetails = buffer;
+  if (mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
+                              MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
+    return false;
+  values[0] = buffer[0].lValue;
+  values[1] = buffer[1].lValue;
+  channels = int(channels_);
+  return true;
+}
+
+void WinMixerPeakMeter::Close() {
+  if (mixer_) mixerClose(mixer_);
+  mixer_ = nullptr;
+}
+
+void WinDialogs::ShowMessage(const std::string& text) { ShowMessageBox(title_, text); }
+
+void WinDialogs::ShowMessageBox(const std::string& title, const std::string& text) {
+  ::MessageBoxW(owner_, platform::Widen(text).c_str(), platform::Widen(title).c_str(), MB_OK);
+}
+
+void WinDialogs::ShowError(const std::string& message) {
+  ::MessageBoxW(owner_, platform::Widen(player::ExceptionBoxText(message)).c_str(),
+                platform::Widen(title_).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+std::string WinPlayerSystem::ExePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, &path[0], DWORD(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return platform::Narrow(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::string WinPlayerSystem::TempFolder() { return platform::TempFolder(); }
+
+bool WinPlayerSystem::CreateNewFolder(const std::string& path) {
+  return CreateDirectoryW(platform::Widen(path).c_str(), nullptr) != FALSE;
+}
+
+}  // namespace tunlet

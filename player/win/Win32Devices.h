@@ -1,0 +1,88 @@
+// The Win32 side of the player's devices: the decoder library loader, the polling
+// timer, wave-output volume, the mixer's peak meter, message boxes and folders.
+#pragma once
+#include <windows.h>
+// after windows.h
+#include <mmsystem.h>
+
+#include <string>
+
+#include "player/core/Devices.h"
+#include "player/core/KelvaroLibrary.h"
+#include "player/core/MPEGPlay.h"
+
+namespace tunlet {
+
+class WinLibraryLoader : public player::TLibraryLoader {
+ public:
+  void* Load(const std::string& path) override;
+  void* Symbol(void* library, const char* name) override;
+  void Free(void* library) override;
+  // The ANSI form of the path, or its short form when it has characters outside
+  // the ANSI code page.
+  std::string LibraryFileName(const std::string& path) override;
+};
+
+// A window timer whose ticks arrive as WM_TIMER with `id`.
+class WinPollTimer : public player::TPollTimer {
+ public:
+  WinPollTimer(UINT_PTR id) : id_(id) {}
+  void SetWindow(HWND window) { window_ = window; }
+  void SetInterval(uint32_t ms) override;
+  void SetEnabled(bool enabled) override;
+
+ private:
+  void Apply();
+  HWND window_ = nullptr;
+  UINT_PTR id_;
+  uint32_t interval_ = 0;
+  bool enabled_ = false;
+  bool running_ = false;
+};
+
+class WinWaveVolume : public player::TWaveVolume {
+ public:
+  int NumDevs() override;
+  bool GetVolume(uint32_t& volume) override;
+  void SetVolume(uint32_t volume) override;
+};
+
+class WinMixerPeakMeter : public player::TMixerPeakMeter {
+ public:
+  ~WinMixerPeakMeter() override { Close(); }
+  int WaveOutDevices() override;
+  bool GetMixerId() override;
+  bool OpenPeakMeter() override;
+  bool ReadPeaks(int32_t values[2], int& channels) override;
+  void Close() override;
+
+ private:
+  UINT mixerId_ = 0;
+  HMIXER mixer_ = nullptr;
+  DWORD controlId_ = 0;
+  DWORD channels_ = 0;
+};
+
+class WinDialogs : public player::TDialogs {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void SetTitle(const std::string& title) { title_ = title; }
+  void ShowMessage(const std::string& text) override;
+  void ShowMessageBox(const std::string& title, const std::string& text) override;
+  // The standard exception message box.
+  void ShowError(const std::string& message);
+
+ private:
+  HWND owner_ = nullptr;
+  std::string title_;
+};
+
+class WinPlayerSystem : public player::TPlayerSystem {
+ public:
+  std::string ExePath() override;
+  std::string TempFolder() override;
+  bool CreateNewFolder(const std::string& path) override;
+  uint32_t ProcessId() override { return GetCurrentProcessId(); }
+};
+
+}  // namespace tunlet
