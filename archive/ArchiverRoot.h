@@ -78,7 +78,7 @@ class TArchiverRoot {
 
   // Published properties.
   int32_t BlockSize() const { return blockSize_; }
-  void SetBlockSize(int32_t value);  // below 1024 (or above 64 MiB) ignored
+  void SetBlockSize(int32_t value);  // below 1024 (or above 16 MiB) ignored
   TErrorAction ErrorAction() const { return errorAction_; }
   void SetErrorAction(TErrorAction value) { errorAction_ = value; }
   const std::string& FileName() const { return fileName_; }

@@ -192,10 +192,9 @@ void TCustomExtractor::GoToSegment(int segment) {
   if (segment == header_.Segment && file_.IsOpen()) return;
   if (segment < 1 || segment > 0xFFFF) Corrupted();
   std::string name = ExpectedSegmentName(segment);
-  if (segment == 1 && !TryOpenSegment(name, 1, false)) name = FindFirstSegment(name);
   const bool removable = !ExtractFileDrive(name).empty() &&
                          platform::GetDriveType(name) == platform::DriveType::Removable;
-  if (!TryOpenSegment(name, segment, false)) {
+  if (!TryOpenSegment(name, segment, false) && !(segment == 1 && FindFirstSegment())) {
     file_.Close();
     const std::string wrong =
         FormatText(messages_.WrongSegment, {segment, SegmentBaseName(archiveFileName_)});
@@ -213,7 +212,7 @@ void TCustomExtractor::GoToSegment(int segment) {
   if (OnSegmentChanged) OnSegmentChanged();
 }
 
-std::string TCustomExtractor::FindFirstSegment(const std::string& guess) {
+bool TCustomExtractor::FindFirstSegment() {
   // Opened on a later segment, the first one's extension is unknown: look for a
   // file of the same base name that is segment 1 of this archive.
   const std::string folder = ExtractFilePath(archiveFileName_);
@@ -225,12 +224,11 @@ std::string TCustomExtractor::FindFirstSegment(const std::string& guess) {
       continue;
     const std::string path = folder + item.name;
     if (TryOpenSegment(path, 1, false)) {
-      file_.Close();
       firstSegmentName_ = path;
-      return path;
+      return true;
     }
   }
-  return guess;
+  return false;
 }
 
 void TCustomExtractor::GoToLastSegment() {
@@ -315,7 +313,8 @@ void TCustomExtractor::ReadEntry(TFileEntry& entry) {
 }
 
 void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
-  EnsureBuffers();
+  // Buffers grow to what the blocks need: a hostile BlockSize alone allocates nothing.
+  const int64_t bufferLimit = OutputBufferSize();
   const bool crypted = (part.FileFlag & efCrypted) != 0;
   if (crypted && part.PartCompressedSize > 0) ObtainPassword(false);
   const int64_t total = part.PartCompressedSize;
@@ -328,8 +327,8 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
     uint32_t check = 0;
     DecodeBlockHeader(blockHeader, length, check);
     const int64_t stored = length < 0 ? -int64_t(length) : int64_t(length);
-    if (stored > total - consumed - kBlockHeaderSize || stored > int64_t(inBuffer_.size()))
-      Corrupted();
+    if (stored > total - consumed - kBlockHeaderSize || stored > bufferLimit) Corrupted();
+    if (int64_t(inBuffer_.size()) < stored) inBuffer_.resize(size_t(stored));
     uint8_t* data = inBuffer_.data();
     ReadBytes(data, size_t(stored));
     int32_t size = int32_t(stored);
@@ -339,6 +338,7 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
       throw EArchiverBadCRC(messages_.BadCRC);
     }
     if (length >= 0) {
+      if (int64_t(outBuffer_.size()) < bufferLimit) outBuffer_.resize(size_t(bufferLimit));
       int32_t inflated = 0;
       if (!UncompressBlock(data, size, outBuffer_.data(), int32_t(outBuffer_.size()), inflated))
         throw EArchiverUncompress(messages_.CouldNotUncompressBlock);

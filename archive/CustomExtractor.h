@@ -75,7 +75,8 @@ class TCustomExtractor : public TArchiverRoot {
   void OpenFile(const std::string& name, bool writable, platform::File& file, bool& readOnly);
   bool TryOpenSegment(const std::string& name, int segment, bool wantLast);
   std::string ExpectedSegmentName(int segment) const;
-  std::string FindFirstSegment(const std::string& guess);
+  // Opened on a later segment: finds segment 1 by the base name.
+  bool FindFirstSegment();
   bool IsSegmentedOnDisk() const;
 
   // Entries and their data.

@@ -67,7 +67,7 @@ constexpr int32_t kReservedSize = 64;
 constexpr int32_t kDefaultBlockSize = 65536;
 // Block sizes accepted when reading: larger ones would make the buffers unbounded.
 constexpr int32_t kMinBlockSize = 1;
-constexpr int32_t kMaxBlockSize = 64 * 1024 * 1024;
+constexpr int32_t kMaxBlockSize = 16 * 1024 * 1024;
 
 // Header flags.
 enum : uint8_t {

@@ -1,5 +1,7 @@
 // Win32 files and folders through the wide API.
 #include <windows.h>
+// The facade's own names, not the API's macros.
+#undef DeleteFile
 
 #include "platform/DayCount.h"
 #include "platform/Files.h"
@@ -152,6 +154,9 @@ int32_t GetAttributes(const std::string& path) {
 }
 
 bool SetAttributes(const std::string& path, uint32_t attributes) {
+  // Folder and volume bits cannot be set; no bit left means "normal".
+  attributes &= ~uint32_t(FILE_ATTRIBUTE_DIRECTORY | 0x08);
+  if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
   return SetFileAttributesW(Widen(path).c_str(), attributes) != 0;
 }
 

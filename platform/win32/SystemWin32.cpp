@@ -1,5 +1,7 @@
 // Win32 clock, temporary folder, disks, language and code page.
 #include <windows.h>
+// The facade's own names, not the API's macros.
+#undef GetDriveType
 
 #include "platform/System.h"
 #include "platform/win32/Wide.h"

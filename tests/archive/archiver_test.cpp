@@ -241,9 +241,11 @@ TEST_P(Segmented, SplitsAndRestores) {
   const std::vector<SourceFile> files = MakeFiles(dir / "src", {50000, 3, 0, 30000, 9000}, 3);
   const std::string name = GetParam();
   int segmentChanges = 0;
+  testutil::ScriptedPrompts prompts;  // nothing may be asked
   {
     TArchiver a;
     Configure(a);
+    a.SetPrompts(&prompts);
     a.SetBlockSize(bs);
     a.SetMaxSegmentSize(3 * bs);
     a.OnSegmentChanged = [&] { ++segmentChanges; };
@@ -251,6 +253,7 @@ TEST_P(Segmented, SplitsAndRestores) {
     for (const SourceFile& f : files) a.AddFile(dir / "src" + kDelim + f.name);
     a.Close();
   }
+  EXPECT_EQ(prompts.asked, std::vector<std::string>());
   const std::string base = SegmentBaseName(name);
   int segments = 1;
   while (platform::FileExists(SegmentFileName(dir / name, segments + 1))) ++segments;
@@ -264,8 +267,10 @@ TEST_P(Segmented, SplitsAndRestores) {
   // Segment 1 ends up with the totals of the whole archive.
   TExtractor x;
   Configure(x);
+  x.SetPrompts(&prompts);
   x.SetFileName(dir / name);
   x.Open();
+  EXPECT_EQ(prompts.asked, std::vector<std::string>());
   EXPECT_EQ(x.CurrentSegment(), 1);
   EXPECT_EQ(x.Header().Totals.FileCount, int32_t(files.size()));
   EXPECT_EQ(x.Header().Totals.Size, 50000.0 + 3 + 30000 + 9000);

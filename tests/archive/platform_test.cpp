@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TestFolder.h"
+#include "platform/DayCount.h"
+#include "platform/Files.h"
+#include "platform/System.h"
+
+namespace {
+
+using testutil::TestFolder;
+const std::string kDelim(1, platform::kPathDelim);
+
+TEST(PlatformFiles, ReadWriteSeekTruncate) {
+  TestFolder dir;
+  platform::File f;
+  ASSERT_TRUE(f.Open(dir / "a.bin", platform::OpenMode::Create));
+  ASSERT_TRUE(f.Write("0123456789", 10));
+  EXPECT_EQ(f.Size(), 10);
+  ASSERT_TRUE(f.Seek(20));  // past the end: the gap reads as zeros once written
+  ASSERT_TRUE(f.Write("x", 1));
+  EXPECT_EQ(f.Size(), 21);
+  ASSERT_TRUE(f.Seek(4));
+  char buffer[8] = {};
+  EXPECT_EQ(f.Read(buffer, 3), 3u);
+  EXPECT_EQ(std::string(buffer, 3), "456");
+  EXPECT_EQ(f.Position(), 7);
+  ASSERT_TRUE(f.Truncate());
+  EXPECT_EQ(f.Size(), 7);
+  EXPECT_EQ(f.Read(buffer, 8), 0u);
+  f.Close();
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_EQ(platform::FileSize(dir / "a.bin"), 7);
+  EXPECT_FALSE(f.Open(dir / "missing.bin", platform::OpenMode::Read));
+  EXPECT_FALSE(f.Open(dir.Path(), platform::OpenMode::Read));  // a folder is no file
+}
+
+TEST(PlatformFiles, FoldersExistenceAndListing) {
+  TestFolder dir;
+  const std::string deep = dir / "a" + kDelim + "b" + kDelim + "c";
+  EXPECT_TRUE(platform::CreateFolders(deep));
+  EXPECT_TRUE(platform::FolderExists(deep));
+  EXPECT_FALSE(platform::FileExists(deep));
+  EXPECT_TRUE(testutil::WriteAll(deep + kDelim + "f.txt", {1}));
+  EXPECT_TRUE(platform::FileExists(deep + kDelim + "f.txt"));
+  const auto items = platform::ListFolder(dir / "a" + kDelim + "b");
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].name, "c");
+  EXPECT_TRUE(items[0].isFolder);
+  EXPECT_TRUE(platform::DeleteFile(deep + kDelim + "f.txt"));
+  EXPECT_FALSE(platform::FileExists(deep + kDelim + "f.txt"));
+  EXPECT_FALSE(platform::CreateFolders(""));
+}
+
+TEST(PlatformFiles, AttributesMapReadOnly) {
+  TestFolder dir;
+  const std::string path = dir / "r.txt";
+  ASSERT_TRUE(testutil::WriteAll(path, {1, 2}));
+  EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  ASSERT_TRUE(platform::SetAttributes(path, platform::faReadOnly | platform::faArchive));
+  EXPECT_NE(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  ASSERT_TRUE(platform::SetAttributes(path, 0));
+  EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  EXPECT_NE(platform::GetAttributes(dir.Path()) & platform::faDirectory, 0);
+  EXPECT_EQ(platform::GetAttributes(dir / "missing"), -1);
+}
+
+TEST(PlatformFiles, LastWriteTimeAsDayCount) {
+  TestFolder dir;
+  const std::string path = dir / "d.txt";
+  ASSERT_TRUE(testutil::WriteAll(path, {1}));
+  const double now = platform::GetFileDate(path);
+  EXPECT_GT(now, 45000.0);  // after 2023
+  const double date = 35838.4270833333;
+  ASSERT_TRUE(platform::SetFileDate(path, date));
+  EXPECT_NEAR(platform::GetFileDate(path), date, 1.0 / 86400000.0);
+  EXPECT_FALSE(platform::SetFileDate(path, std::nan("")));
+  EXPECT_EQ(platform::GetFileDate(dir / "missing"), 0.0);
+}
+
+TEST(PlatformSystem, TempFolderTicksAndDisks) {
+  const std::string temp = platform::TempFolder();
+  ASSERT_FALSE(temp.empty());
+  EXPECT_TRUE(temp.back() == '/' || temp.back() == '\\');
+  EXPECT_TRUE(platform::FolderExists(temp));
+  const uint32_t a = platform::TickCount();
+  const uint32_t b = platform::TickCount();
+  EXPECT_LE(uint32_t(b - a), 1000u);
+#ifdef _WIN32
+  // The temporary folder has a drive letter on Windows.
+  EXPECT_GT(platform::DriveFreeSpace(temp), 0);
+  EXPECT_NE(platform::GetDriveType(temp), platform::DriveType::Unknown);
+  EXPECT_EQ(platform::GetDriveType("relative\\path"), platform::DriveType::Unknown);
+#else
+  EXPECT_GT(platform::DriveFreeSpace(temp + "not-yet-there.bin"), 0);
+  EXPECT_EQ(platform::GetDriveType(temp), platform::DriveType::Fixed);
+#endif
+  EXPECT_EQ(platform::AnsiToUtf8(platform::Utf8ToAnsi("Song 1.mp3")), "Song 1.mp3");
+}
+
+#ifndef _WIN32
+TEST(PlatformSystem, LanguageFromTheLocaleVariables) {
+  struct Case {
+    const char* value;
+    int id;
+  } cases[] = {{"de_DE.UTF-8", 0x07}, {"fr_FR", 0x0C}, {"zh_CN.GB2312", 0x04},
+               {"pt_BR", 0x16},       {"es", 0x0A},    {"ru_RU", 0x19},
+               {"it_IT@euro", 0x10},  {"C", 0},        {"POSIX", 0},
+               {"en_GB", 0x09},       {"xx_YY", 0}};
+  const char* saved = std::getenv("LC_ALL");
+  const std::string keep = saved ? saved : "";
+  for (const Case& c : cases) {
+    setenv("LC_ALL", c.value, 1);
+    EXPECT_EQ(platform::UserDefaultPrimaryLangId(), c.id) << c.value;
+  }
+  if (saved)
+    setenv("LC_ALL", keep.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
+}
+#endif
+
+}  // namespace
