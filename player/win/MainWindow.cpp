@@ -66,7 +66,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   if (!Register(instance)) return 1;
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT r{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&r, style, FALSE, 0);
   window_ = CreateWindowExW(0, kWindowClass, platform::Widen(player::kDefaultCaption).c_str(),
