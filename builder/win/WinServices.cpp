@@ -1,0 +1,271 @@
+#include "builder/win/WinServices.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/win32/Wide.h"
+#include "resources/builder/resource.h"
+
+namespace vardexwin {
+
+std::wstring Wide(const std::string& utf8) { return platform::Widen(utf8); }
+std::string Utf8(const std::wstring& wide) { return platform::Narrow(wide); }
+
+std::wstring AnsiToWide(const std::string& ansi) {
+  if (ansi.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+  std::wstring wide(size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], n);
+  return wide;
+}
+
+std::string WideToAnsi(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string ansi(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &ansi[0], n, nullptr, nullptr);
+  return ansi;
+}
+
+std::wstring WindowText(HWND window) {
+  const int n = GetWindowTextLengthW(window);
+  std::wstring text(size_t(n) + 1, L'\0');
+  GetWindowTextW(window, &text[0], n + 1);
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+bool ExeResources::Find(const std::string& type, const std::string& name, const uint8_t*& data,
+                        size_t& size) {
+  HRSRC info = FindResourceW(nullptr, Wide(name).c_str(), Wide(type).c_str());
+  if (!info) return false;
+  size = SizeofResource(nullptr, info);
+  HGLOBAL loaded = LoadResource(nullptr, info);
+  if (!loaded || size == 0) return false;
+  data = static_cast<const uint8_t*>(LockResource(loaded));
+  return data != nullptr;
+}
+
+RegistryStore::RegistryStore() {
+  const std::wstring path = Wide(builder::kSettingsKey);
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                      nullptr, &key_, nullptr) == ERROR_SUCCESS)
+    return;
+  key_ = nullptr;
+  currentUser_ = true;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                      &key_, nullptr) != ERROR_SUCCESS)
+    key_ = nullptr;
+}
+
+RegistryStore::~RegistryStore() {
+  if (key_) RegCloseKey(key_);
+}
+
+std::optional<int32_t> RegistryStore::ReadInteger(const std::string& name) const {
+  if (!key_) return std::nullopt;
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExW(key_, Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                       &size) != ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof value)
+    return std::nullopt;
+  return int32_t(value);
+}
+
+std::optional<std::string> RegistryStore::ReadString(const std::string& name) const {
+  if (!key_) return std::nullopt;
+  DWORD type = 0, size = 0;
+  const std::wstring n = Wide(name);
+  if (RegQueryValueExW(key_, n.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_SZ || size > 65536)
+    return std::nullopt;
+  std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegQueryValueExW(key_, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                       &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return Utf8(text.data());
+}
+
+void RegistryStore::WriteInteger(const std::string& name, int32_t value) {
+  if (!key_) return;
+  const DWORD v = DWORD(value);
+  RegSetValueExW(key_, Wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                 sizeof v);
+}
+
+void RegistryStore::WriteString(const std::string& name, const std::string& value) {
+  if (!key_) return;
+  const std::wstring v = Wide(value);
+  RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                 DWORD((v.size() + 1) * sizeof(wchar_t)));
+}
+
+void ShowError(HWND owner, const std::string& message) {
+  MessageBoxW(owner, Wide(message).c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
+}
+
+int Confirm(HWND owner, const std::string& text, UINT buttons) {
+  return MessageBoxW(owner, Wide(text).c_str(), L"Confirm", buttons | MB_ICONQUESTION);
+}
+
+COLORREF Resolve(builder::TColor colour) {
+  if (colour & builder::kSystemColourFlag) return GetSysColor(int(colour & 0xFF));
+  return colour & 0xFFFFFF;
+}
+
+bool ChooseColour(HWND owner, builder::TColor& colour) {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORW cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner;
+  cc.rgbResult = Resolve(colour);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_ANYCOLOR | CC_RGBINIT | CC_FULLOPEN | CC_SHOWHELP;
+  if (!ChooseColorW(&cc)) return false;
+  colour = cc.rgbResult & 0xFFFFFF;
+  return true;
+}
+
+namespace {
+
+struct AskState {
+  std::wstring caption, text;
+  unsigned buttons;
+};
+
+INT_PTR CALLBACK AskProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_INITDIALOG) {
+    const auto* s = reinterpret_cast<const AskState*>(l);
+    SetWindowTextW(dialog, s->caption.c_str());
+    SetDlgItemTextW(dialog, IDC_ASK_TEXT, s->text.c_str());
+    const std::pair<int, unsigned> buttons[] = {{IDYES, archive::pbYes},
+                                                {IDC_ASK_YESTOALL, archive::pbYesToAll},
+                                                {IDNO, archive::pbNo},
+                                                {IDCANCEL, archive::pbCancel}};
+    for (const auto& [id, bit] : buttons)
+      ShowWindow(GetDlgItem(dialog, id), (s->buttons & bit) ? SW_SHOW : SW_HIDE);
+    return TRUE;
+  }
+  if (message == WM_COMMAND) {
+    const int id = LOWORD(w);
+    if (id == IDYES || id == IDNO || id == IDCANCEL || id == IDC_ASK_YESTOALL) {
+      EndDialog(dialog, id);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+struct QueryState {
+  std::wstring caption, prompt, value;
+  bool masked;
+};
+
+INT_PTR CALLBACK QueryProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, l);
+    const auto* s = reinterpret_cast<const QueryState*>(l);
+    SetWindowTextW(dialog, s->caption.c_str());
+    SetDlgItemTextW(dialog, IDC_QUERY_PROMPT, s->prompt.c_str());
+    HWND edit = GetDlgItem(dialog, IDC_QUERY_EDIT);
+    if (s->masked) SendMessageW(edit, EM_SETPASSWORDCHAR, L'*', 0);
+    SetWindowTextW(edit, s->value.c_str());
+    return TRUE;
+  }
+  if (message == WM_COMMAND && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) {
+    if (LOWORD(w) == IDOK) {
+      auto* s = reinterpret_cast<QueryState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+      s->value = WindowText(GetDlgItem(dialog, IDC_QUERY_EDIT));
+    }
+    EndDialog(dialog, LOWORD(w));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+archive::TPromptAnswer DialogPrompts::Ask(const std::string& caption, const std::string& text,
+                                          unsigned buttons) {
+  AskState s{Wide(caption), Wide(text), buttons};
+  switch (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ASK), owner_, AskProc,
+                          reinterpret_cast<LPARAM>(&s))) {
+    case IDYES:
+      return archive::TPromptAnswer::Yes;
+    case IDC_ASK_YESTOALL:
+      return archive::TPromptAnswer::YesToAll;
+    case IDNO:
+      return archive::TPromptAnswer::No;
+    default:
+      return archive::TPromptAnswer::Cancel;
+  }
+}
+
+bool DialogPrompts::InputQuery(const std::string& caption, const std::string& prompt,
+                               std::string& value, bool masked) {
+  QueryState s{Wide(caption), Wide(prompt), Wide(value), masked};
+  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_QUERY), owner_, QueryProc,
+                      reinterpret_cast<LPARAM>(&s)) != IDOK)
+    return false;
+  value = Utf8(s.value);
+  return true;
+}
+
+void DialogPrompts::ShowMessage(const std::string& caption, const std::string& text) {
+  MessageBoxW(owner_, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool DialogPrompts::SelectFile(const std::string& title, std::string& path) {
+  wchar_t file[MAX_PATH] = {};
+  lstrcpynW(file, Wide(path).c_str(), MAX_PATH);
+  const std::wstring t = Wide(title);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = t.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&ofn)) return false;
+  path = Utf8(file);
+  return true;
+}
+
+bool DialogPrompts::SelectFolder(const std::string& title, std::string& folder) {
+  const std::wstring t = Wide(title);
+  BROWSEINFOW bi{};
+  bi.hwndOwner = owner_;
+  bi.lpszTitle = t.c_str();
+  bi.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&bi);
+  if (!list) return false;
+  wchar_t path[MAX_PATH] = {};
+  const bool ok = SHGetPathFromIDListW(list, path) != FALSE;
+  CoTaskMemFree(list);
+  if (ok) folder = Utf8(path);
+  return ok;
+}
+
+void ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(int(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+std::string DecimalSeparator() {
+  wchar_t sep[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, 8) <= 1) return ".";
+  return Utf8(sep);
+}
+
+}  // namespace vardexwin
