@@ -1,6 +1,8 @@
 // The "EXE-Style:" tab of the main window.
+// clang-format off: the common controls need the definitions of windows.h first.
 #include <commctrl.h>
 #include <windows.h>
+// clang-format on
 
 #include "builder/win/ControlIds.h"
 #include "builder/win/MainWindow.h"
