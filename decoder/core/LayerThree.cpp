@@ -514,12 +514,26 @@ void LayerThreeDecoder::Hybrid(const GranuleInfo& g, int ch, int slot0, SubbandB
         }
       }
     } else {
-      const double* win = t.window[type];
-      for (int i = 0; i < 36; ++i) {
-        const double* c = t.longCos[i];
-        double sum = 0;
-        for (int k = 0; k < 18; ++k) sum += x[k] * c[k];
-        y[i] = sum * win[i];
+      bool silent = true;
+      for (int k = 0; k < 18 && silent; ++k) silent = x[k] == 0;
+      if (silent) {
+        std::fill(y, y + 36, 0.0);
+      } else {
+        // Of the 36 outputs only 18 differ: y[17 - i] = -y[i] and y[35 - i] = y[18 + i].
+        const double* win = t.window[type];
+        for (int i = 0; i < 9; ++i) {
+          const double* c = t.longCos[i];
+          const double* c2 = t.longCos[18 + i];
+          double a = 0, b = 0;
+          for (int k = 0; k < 18; ++k) {
+            a += x[k] * c[k];
+            b += x[k] * c2[k];
+          }
+          y[i] = a * win[i];
+          y[17 - i] = -a * win[17 - i];
+          y[18 + i] = b * win[18 + i];
+          y[35 - i] = b * win[35 - i];
+        }
       }
     }
     double* keep = overlap_[ch][sb];

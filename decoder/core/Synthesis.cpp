@@ -34,7 +34,8 @@ const int kWindowHalf[257] = {
 
 struct Tables {
   double window[512];
-  double cosines[32][32];  // cos(m (2k + 1) pi / 64), m = 0..31
+  // 1 / (2 cos((2k + 1) pi / (2n))) for the DCT stages of length n = 32, 16, 8, 4, 2.
+  double invCos[6][16];
 
   Tables() {
     for (int i = 0; i < 512; ++i) {
@@ -48,14 +49,41 @@ struct Tables {
       window[i] = v / 65536.0;
     }
     const double pi = std::acos(-1.0);
-    for (int m = 0; m < 32; ++m)
-      for (int k = 0; k < 32; ++k) cosines[m][k] = std::cos(m * (2 * k + 1) * pi / 64);
+    for (int level = 1; level <= 5; ++level) {
+      int n = 1 << level;
+      for (int k = 0; k < n / 2; ++k)
+        invCos[level][k] = 1 / (2 * std::cos((2 * k + 1) * pi / (2 * n)));
+    }
   }
 };
 
 const Tables& Shared() {
   static const Tables tables;
   return tables;
+}
+
+// X[m] = sum x[k] cos(m (2k + 1) pi / (2n)), by halving: the even outputs are the transform
+// of x[k] + x[n-1-k], the odd ones sums of neighbours in the transform of the scaled
+// differences.
+void Dct(const Tables& t, const double* x, double* out, int level) {
+  if (level == 0) {
+    out[0] = x[0];
+    return;
+  }
+  const int n = 1 << level, half = n / 2;
+  const double* scale = t.invCos[level];
+  double sums[16], diffs[16], even[16], odd[17];
+  for (int k = 0; k < half; ++k) {
+    sums[k] = x[k] + x[n - 1 - k];
+    diffs[k] = (x[k] - x[n - 1 - k]) * scale[k];
+  }
+  Dct(t, sums, even, level - 1);
+  Dct(t, diffs, odd, level - 1);
+  odd[half] = 0;
+  for (int m = 0; m < half; ++m) {
+    out[2 * m] = even[m];
+    out[2 * m + 1] = odd[m] + odd[m + 1];
+  }
 }
 
 }  // namespace
@@ -72,12 +100,7 @@ void SynthesisFilter::Process(const double* s, double* out) {
   // Matrixing: V[i] = sum cos((16 + i)(2k + 1) pi / 64) s[k], i = 0..63, from the 32 sums
   // X[m] = sum cos(m (2k + 1) pi / 64) s[k] by the symmetries of the cosine.
   double x[33];
-  for (int m = 0; m < 32; ++m) {
-    const double* c = t.cosines[m];
-    double sum = 0;
-    for (int k = 0; k < 32; ++k) sum += c[k] * s[k];
-    x[m] = sum;
-  }
+  Dct(t, s, x, 5);
   x[32] = 0;
   double* v = v_ + offset_;
   for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
@@ -87,13 +110,12 @@ void SynthesisFilter::Process(const double* s, double* out) {
 
   // Windowing of the vector U (taken from V in steps of 128) with D, summed over 16 taps.
   const double* d = t.window;
-  for (int j = 0; j < 32; ++j) {
-    double sum = 0;
-    for (int i = 0; i < 8; ++i) {
-      sum += d[64 * i + j] * v[128 * i + j];
-      sum += d[64 * i + 32 + j] * v[128 * i + 96 + j];
-    }
-    out[j] = sum;
+  for (int j = 0; j < 32; ++j) out[j] = 0;
+  for (int i = 0; i < 8; ++i) {
+    const double* d0 = d + 64 * i;
+    const double* v0 = v + 128 * i;
+    const double* v1 = v0 + 96;
+    for (int j = 0; j < 32; ++j) out[j] += d0[j] * v0[j] + d0[32 + j] * v1[j];
   }
 }
 

@@ -200,3 +200,71 @@ TEST_F(PlayerTest, PcmFileDeviceAndPlayRange) {
 
 }  // namespace
 }  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+// The caller's stream: a song in memory behind the six callbacks.
+class MemoryCallbacks : public StreamCallbacks {
+ public:
+  MemoryCallbacks(std::vector<uint8_t> data, bool seekable, int* closes)
+      : data_(std::move(data)), seekable_(seekable), closes_(closes) {}
+  bool OpenStream() override { return true; }
+  void CloseStream() override { ++*closes_; }
+  bool RestartStream() override {
+    pos_ = 0;
+    return true;
+  }
+  int64_t StreamSize() override { return seekable_ ? int64_t(data_.size()) : -1; }
+  bool SeekStream(int64_t offset) override {
+    if (!seekable_ || offset < 0 || size_t(offset) > data_.size()) return false;
+    pos_ = size_t(offset);
+    return true;
+  }
+  int ReadStream(uint8_t* buffer, int bytes) override {
+    int n = int(std::min(data_.size() - pos_, size_t(bytes)));
+    std::copy(data_.begin() + pos_, data_.begin() + pos_ + n, buffer);
+    pos_ += n;
+    return n;
+  }
+
+ private:
+  std::vector<uint8_t> data_;
+  bool seekable_;
+  int* closes_;
+  size_t pos_ = 0;
+};
+
+TEST_F(PlayerTest, StreamCallbacks) {
+  int closes = 0;
+  ASSERT_TRUE(lib::Open(nullptr, true,
+                        std::make_unique<MemoryCallbacks>(test::SilentStream(40), false, &closes)));
+  EXPECT_FALSE(lib::Seekable());
+  EXPECT_EQ(lib::GetLength(), 0);  // no size: the length is unknown
+  std::string out = test::TempPath(".wav");
+  lib::SetOutputDevice(2, out.c_str());
+  volatile uint8_t ended = 0;
+  ASSERT_EQ(lib::Play(0, 0, &ended), 0);
+  lib::Seek(0);
+  EXPECT_EQ(lib::LastError(), 4);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(test::ReadWave(out).pcm.size(), 40u * 1152);
+  lib::Restart();  // rewinds through the restart callback
+  EXPECT_EQ(lib::LastError(), 0);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(test::ReadWave(out).pcm.size(), 40u * 1152);
+  lib::Close();
+  EXPECT_EQ(closes, 1);
+
+  ASSERT_TRUE(lib::Open(nullptr, true,
+                        std::make_unique<MemoryCallbacks>(test::SilentStream(40), true, &closes)));
+  EXPECT_TRUE(lib::Seekable());
+  EXPECT_EQ(lib::GetLength(), 1044);
+  lib::Close();
+  EXPECT_FALSE(lib::Open(nullptr, true, nullptr));
+  EXPECT_EQ(lib::LastError(), 3);
+  std::remove(out.c_str());
+}
+
+}  // namespace
+}  // namespace kelvaro
