@@ -1,7 +1,8 @@
 // The "EXE-Style:" tab of the main window.
-// clang-format off: the common controls need the definitions of windows.h first.
-#include <commctrl.h>
+// The common controls need the definitions of windows.h first.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
 // clang-format on
 
 #include "builder/win/ControlIds.h"
