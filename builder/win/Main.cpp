@@ -1,9 +1,11 @@
 // Vardex.exe: the builder's window, or, with "/build SONG.mp3 TARGET.exe [/split KB]",
 // a build with the stored style and no window (exit code 0 on success, otherwise the
 // message on standard error).
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 
 #include <string>
 #include <vector>
