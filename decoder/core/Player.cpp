@@ -211,7 +211,7 @@ void Player::SetOutputDevice(int device, const char* fileName) {
 }
 
 bool Player::Seek(int ms, Error& error) {
-  if (!Seekable()) {
+  if (stream_ && !stream_->Seekable()) {
     error = kNotSeekable;
     return false;
   }

@@ -83,6 +83,8 @@ TEST_F(PlayerTest, InitTwiceAndLastErrorClears) {
   EXPECT_EQ(lib::LastError(), 2);
   EXPECT_EQ(lib::GetPlayerMode(), 0);
   EXPECT_EQ(lib::GetLength(), -1);
+  EXPECT_FALSE(lib::Seek(0));  // no stream: a wrong mode, not a non-seekable stream
+  EXPECT_EQ(lib::LastError(), 2);
   EXPECT_FALSE(lib::Open("no-such-file.mp3", false, nullptr));
   EXPECT_EQ(lib::LastError(), 3);
   EXPECT_FALSE(lib::Open(nullptr, false, nullptr));
