@@ -60,7 +60,8 @@ inline bool WriteAll(const std::string& path, const std::vector<uint8_t>& bytes)
 inline std::vector<uint8_t> MixedData(size_t size, uint32_t seed) {
   std::vector<uint8_t> bytes(size);
   std::mt19937 rng(seed);
-  const char* words[] = {"archive ", "block ", "segment ", "entry ", "header ", "zlib "};
+  // Eight characters each.
+  const char* words[] = {"archive ", "block   ", "segment ", "entry   ", "header  ", "zlib    "};
   size_t i = 0;
   while (i < size) {
     const size_t run = 1 + rng() % 5000;
