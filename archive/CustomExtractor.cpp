@@ -476,6 +476,9 @@ void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& dest
       ++processedFiles_;
       return;
     }
+    // An entry named like the archive itself must not overwrite the file being read.
+    if (platform::SameFile(destPath, segmentFileName_))
+      throw EArchiver(FormatText("Cannot create file \"%s\"", {destPath}));
     const int32_t attributes = platform::GetAttributes(destPath);
     if (attributes >= 0)
       platform::SetAttributes(

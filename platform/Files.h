@@ -72,6 +72,8 @@ bool DeleteFile(const std::string& path);
 bool RemoveFolder(const std::string& path);
 // -1 when the file does not exist.
 int64_t FileSize(const std::string& path);
+// True when both paths name the same existing file (links and other spellings included).
+bool SameFile(const std::string& a, const std::string& b);
 // -1 when the path does not exist.
 int32_t GetAttributes(const std::string& path);
 bool SetAttributes(const std::string& path, uint32_t attributes);

@@ -148,6 +148,27 @@ int64_t FileSize(const std::string& path) {
   return int64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
+namespace {
+
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION ia, ib;
+  return FileIdentity(a, ia) && FileIdentity(b, ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 int32_t GetAttributes(const std::string& path) {
   const DWORD a = GetFileAttributesW(Widen(path).c_str());
   return a == INVALID_FILE_ATTRIBUTES ? -1 : int32_t(a);

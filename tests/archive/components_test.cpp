@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "ArchiveBuilder.h"
 #include "ScriptedPrompts.h"
 #include "TestFolder.h"
 #include "archive/Archiver.h"
@@ -207,5 +208,32 @@ TEST(Messages, AutomaticLanguageFollowsTheUser) {
   EXPECT_EQ(german.Messages().BadCRC, english.Messages().BadCRC);
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+TEST(ArchiveReader, AnEntryNamedLikeTheArchiveLeavesTheArchiveAlone) {
+  TestFolder dir;
+  const std::vector<uint8_t> archiveBytes =
+      testutil::BuildArchive({{"self.arc", {'x', 'y'}}, {"other.txt", {'o', 'k'}}});
+  WriteAll(dir / "self.arc", archiveBytes);
+  TExtractor x;
+  x.SetLanguage(archive::lgEnglish);
+  x.SetErrorAction(archive::eaContinue);
+  x.SetRestoreAction(archive::raOverwrite);
+  std::vector<std::string> errors;
+  x.OnError = [&](const std::exception& e, const TFileEntry&, TErrorAction&) {
+    errors.push_back(e.what());
+  };
+  x.SetFileName(dir / "self.arc");
+  x.SetExtractPath(dir.Path());
+  x.ExtractFiles();
+  x.Close();
+  EXPECT_EQ(ReadAll(dir / "self.arc"), archiveBytes);
+  EXPECT_EQ(ReadAll(dir / "other.txt"), (std::vector<uint8_t>{'o', 'k'}));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Cannot create file \"" + (dir / "self.arc") + "\"");
+}
 
 }  // namespace
