@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,14 +47,16 @@ std::vector<int16_t> ReadPcm(const std::string& path) {
 }
 
 std::string TempPath(const std::string& suffix) {
+  // Unique across test programs that run at the same time: the clock at first use.
+  static const long long stamp = static_cast<long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
   static int counter = 0;
   const char* dir = std::getenv("TMPDIR");
   if (!dir) dir = std::getenv("TEMP");
   if (!dir) dir = std::getenv("TMP");
   std::string base = dir ? dir : ".";
-  char name[64];
-  std::snprintf(name, sizeof name, "/kelvaro-test-%d-%d%s", static_cast<int>(std::rand() % 100000),
-                ++counter, suffix.c_str());
+  char name[80];
+  std::snprintf(name, sizeof name, "/kelvaro-test-%lld-%d%s", stamp, ++counter, suffix.c_str());
   return base + name;
 }
 
