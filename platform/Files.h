@@ -86,7 +86,8 @@ struct FolderItem {
   std::string name;
   bool isFolder = false;
 };
-// The items of a folder, without "." and "..".
+// The items of a folder, without "." and "..". Links to folders (junctions) do
+// not count as folders, so that walking a tree always ends.
 std::vector<FolderItem> ListFolder(const std::string& folder);
 
 }  // namespace platform

@@ -189,7 +189,10 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
     if (name == "." || name == "..") continue;
     std::string full = folder;
     if (!full.empty() && full.back() != '/') full += '/';
-    items.push_back({name, FolderExists(full + name)});
+    // A link to a folder is not walked into: it may lead back up the tree.
+    struct stat st;
+    const bool folderItem = ::lstat((full + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    items.push_back({name, folderItem});
   }
   ::closedir(dir);
   return items;

@@ -232,7 +232,10 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
   do {
     const std::wstring name = data.cFileName;
     if (name == L"." || name == L"..") continue;
-    items.push_back({Narrow(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    // A junction is not walked into: it may lead back up the tree.
+    const DWORD a = data.dwFileAttributes;
+    items.push_back(
+        {Narrow(name), (a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT)});
   } while (FindNextFileW(h, &data));
   FindClose(h);
   return items;

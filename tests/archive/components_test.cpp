@@ -237,3 +237,23 @@ TEST(ArchiveReader, AnEntryNamedLikeTheArchiveLeavesTheArchiveAlone) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+#include <unistd.h>
+
+namespace {
+
+TEST(ArchiveWriter, FolderLinksAreNotWalkedInto) {
+  TestFolder dir;
+  const std::string root = dir / "tree";
+  platform::CreateFolders(root + kDelim + "sub");
+  WriteAll(root + kDelim + "sub" + kDelim + "f.txt", {'f'});
+  ASSERT_EQ(symlink(root.c_str(), (root + kDelim + "sub" + kDelim + "loop").c_str()), 0);
+  TArchiver a;
+  a.SetLanguage(archive::lgEnglish);
+  a.SetFileName(dir / "loop.arc");
+  EXPECT_EQ(a.AddFolder(root), 1);
+}
+
+}  // namespace
+#endif
