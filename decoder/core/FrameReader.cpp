@@ -92,20 +92,20 @@ FrameReader::Probe FrameReader::ProbeAt(int64_t offset, bool strict, FrameHeader
   }
   bytes = h.FrameBytes();
   if (bytes < 4 + (h.hasCrc ? 2 : 0) || bytes > kMaxFrameBytes) return Probe::kNoFrame;
-  if (Ensure(offset, bytes) < bytes) return Probe::kEnd;  // a cut-off last frame
-  if (strict) {
+  // One request from the frame's start keeps the frame itself in the buffer.
+  int available = Ensure(offset, bytes + (strict ? 4 : 0));
+  if (available < bytes) return Probe::kEnd;  // a cut-off last frame
+  if (strict && available >= bytes + 4) {
     // A sync word can occur by chance; a real frame is followed by another one.
-    if (Ensure(offset + bytes, 4) == 4) {
-      FrameHeader next;
-      if (!next.Parse(buffer_ + (offset + bytes - bufferStart_)) || !next.SameStream(h))
-        return Probe::kNoFrame;
-    }
-    Ensure(offset, bytes);
+    FrameHeader next;
+    if (!next.Parse(buffer_ + (offset + bytes - bufferStart_)) || !next.SameStream(h))
+      return Probe::kNoFrame;
   }
   return Probe::kFrame;
 }
 
 bool FrameReader::FindFrame(int64_t from, bool strict) {
+  frameBytes_ = 0;  // no current frame until one is found
   for (int64_t offset = from;; ++offset) {
     if (Ensure(offset, 1) < 1) return false;
     if (buffer_[offset - bufferStart_] != 0xFF) continue;
@@ -226,7 +226,10 @@ bool FrameReader::Next() {
   FrameHeader h;
   int bytes = 0;
   Probe p = ProbeAt(next, false, h, bytes);
-  if (p == Probe::kEnd) return false;
+  if (p == Probe::kEnd) {
+    frameBytes_ = 0;
+    return false;
+  }
   if (p == Probe::kFrame) {
     header_ = h;
     frameOffset_ = next;

@@ -25,8 +25,12 @@ class FrameReader {
   // Goes back to the first frame, reading the stream again from its start.
   bool Rewind();
 
+  // Whether there is a current frame (false after the end or a failed seek).
+  bool HasFrame() const { return frameBytes_ > 0; }
   const FrameHeader& Header() const { return header_; }
-  const uint8_t* Data() const { return buffer_ + (frameOffset_ - bufferStart_); }
+  const uint8_t* Data() const {
+    return HasFrame() ? buffer_ + (frameOffset_ - bufferStart_) : buffer_;
+  }
   int Bytes() const { return frameBytes_; }
   int64_t FrameNumber() const { return frameNumber_; }
   // Audio frames in the stream: from the VBR header, or the data size divided by the first

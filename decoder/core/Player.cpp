@@ -124,6 +124,7 @@ void Player::Run() {
       platform_.Sleep(10);
       continue;
     }
+    if (!reader_->HasFrame()) return EndOfSong();  // a replay of a stream that cannot rewind
     const FrameHeader& h = reader_->Header();
     int samples = decoder_->Decode(h, reader_->Data(), reader_->Bytes(), pcm_);
     output_->Write(pcm_, samples);

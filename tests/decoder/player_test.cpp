@@ -251,6 +251,9 @@ TEST_F(PlayerTest, StreamCallbacks) {
   EXPECT_EQ(lib::LastError(), 4);
   ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
   EXPECT_EQ(test::ReadWave(out).pcm.size(), 40u * 1152);
+  ASSERT_EQ(lib::Play(0, 0, &ended), 0);  // played out and not rewound: ends at once
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(test::ReadWave(out).pcm.size(), 0u);
   lib::Restart();  // rewinds through the restart callback
   EXPECT_EQ(lib::LastError(), 0);
   ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
