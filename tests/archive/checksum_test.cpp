@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,6 +23,28 @@ TEST(BlockChecksum, IncrementalEqualsWhole) {
   c = archive::BlockChecksumUpdate(c, reinterpret_cast<const uint8_t*>(s.data()) + 10,
                                    s.size() - 10);
   EXPECT_EQ(~c, CheckOf(s));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BlockChecksum, SeveralBlocksAtOnceEqualOneByOne) {
+  std::vector<std::string> blocks = {std::string(1000, 'a'), "123456789", "",
+                                     std::string(70000, '\x7f')};
+  for (size_t i = 0; i < blocks[3].size(); ++i) blocks[3][i] = char(i * 31 + i / 7);
+  for (int count = 1; count <= archive::kMaxParallelChecks; ++count) {
+    const uint8_t* data[archive::kMaxParallelChecks];
+    size_t sizes[archive::kMaxParallelChecks];
+    uint32_t checks[archive::kMaxParallelChecks];
+    for (int k = 0; k < count; ++k) {
+      data[k] = reinterpret_cast<const uint8_t*>(blocks[size_t(k)].data());
+      sizes[k] = blocks[size_t(k)].size();
+    }
+    archive::BlockChecks(data, sizes, count, checks);
+    for (int k = 0; k < count; ++k)
+      EXPECT_EQ(checks[k], CheckOf(blocks[size_t(k)])) << count << " " << k;
+  }
 }
 
 }  // namespace
