@@ -2,6 +2,27 @@
 // TExtractor (the player's: reads only). Both plug zlib into the block
 // (de)compression and Blowfish in ECB mode into the block (de)cipher hooks; an
 // assigned On...Block event still takes precedence.
+//
+// Typical use:
+//   archive::TArchiver a;                      // create or append
+//   a.SetBlockSize(262144);                    // new archives only
+//   a.SetCompressionLevel(archive::clMaximum);
+//   a.SetMaxSegmentSize(1457664);              // 0: one file; at least 3 x BlockSize
+//   a.SetExecutableCodeSize(423424);           // archive behind code in ".EXE" files
+//   a.SetFileName("C:\\out\\Song.exe");
+//   a.AddFile("C:\\music\\song.mp3");           // or AddFolder(folder)
+//   a.Close();                                 // segment 1 receives the totals
+//
+//   archive::TExtractor x;                     // read
+//   x.SetSegment1Offset(423424);               // or SetExecutableCodeSize
+//   x.SetFileName(path);
+//   x.List();       // x.FileList(): Name, Size, CompressedSize, Date, Attributes, Segment, Offset
+//   x.TestFiles();  // checks every block, writes nothing
+//   x.SetExtractPath(folder);
+//   x.SetRestoreAction(archive::raOverwrite);
+//   x.ExtractFiles();
+// Failures are EArchiver exceptions with the message table's texts; EAbort ends
+// an operation that a prompt cancelled. ErrorAction/OnError decide per file.
 #pragma once
 #include "archive/Blowfish.h"
 #include "archive/CustomArchiver.h"
