@@ -254,7 +254,8 @@ void TCustomArchiver::WriteFileData(const std::string& path, platform::File& sou
     const uint32_t check = BlockCheck(kept, size_t(size));
     if (crypted) size = CryptBlock(kept, size, capacity);
     if (RequestRoom(kBlockHeaderSize + size)) e.PartStart = int32_t(sourcePosition);
-    if (file_.Position() + kBlockHeaderSize + size - startOffset_ > INT32_MAX)
+    if (file_.Position() + kBlockHeaderSize + size - startOffset_ > INT32_MAX ||
+        int64_t(e.CompressedSize) + kBlockHeaderSize + size > INT32_MAX)
       throw EArchiver(FormatText("File too large for an archive: %s", {path}));
     uint8_t blockHeader[kBlockHeaderSize];
     EncodeBlockHeader(compressed ? size : -size, check, blockHeader);
