@@ -182,6 +182,17 @@ void MainWindow::CreateFilePages() {
                         IDC_RGMAXSIZE_144, &sizePage_);
   edMaxSize_ = Control(L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, 437, 106, 78, 20,
                        IDC_EDMAXSIZE, &sizePage_);
+  SendGroupsToBack(sizePage_);
+}
+
+void MainWindow::SendGroupsToBack(const std::vector<HWND>& page) {
+  // Group frames lie beneath the controls drawn over them.
+  for (HWND c : page) {
+    wchar_t cls[16] = {};
+    GetClassNameW(c, cls, 16);
+    if (lstrcmpiW(cls, L"BUTTON") == 0 && (GetWindowLongW(c, GWL_STYLE) & 0xF) == BS_GROUPBOX)
+      SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void MainWindow::ShowPage(HWND tabs, const std::vector<std::vector<HWND>*>& pages) {

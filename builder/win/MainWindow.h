@@ -53,6 +53,7 @@ class MainWindow : public builder::TBuildHost {
   void CreateSongPage();
   void CreateFilePages();
   void CreateStylePage();
+  void SendGroupsToBack(const std::vector<HWND>& page);
   void ShowPage(HWND tabs, const std::vector<std::vector<HWND>*>& pages);
 
   void OnCommand(int id, int code, HWND control);

@@ -30,67 +30,61 @@ void MainWindow::CreateStylePage() {
   auto* p = &stylePage_;
   const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
   const DWORD spin = BS_OWNERDRAW;
-  Control(L"BUTTON", L"VU-Meter:", BS_GROUPBOX, 6, 24, 180, 134, -1, p);
+  Control(L"BUTTON", L"VU-Meter:", BS_GROUPBOX, 6, 24, 157, 140, -1, p);
   const wchar_t* colours[] = {L"1. color", L"2. color", L"3. color"};
   const wchar_t* backs[] = {L"1. background", L"2. background", L"3. background"};
   for (int i = 0; i < 3; ++i) {
-    const int y = 40 + 23 * i;
-    Control(L"BUTTON", colours[i], button, 12, y, 62, 21, IDC_BUTTON3 + i, p);
-    Control(L"BUTTON", L"", spin, 75, y, 14, 10, IDC_SPIN1_TOP + 2 * i, p);
-    Control(L"BUTTON", L"", spin, 75, y + 10, 14, 11, IDC_SPIN1_BOTTOM + 2 * i, p);
-    Control(L"BUTTON", backs[i], button, 94, y, 86, 21, IDC_BUTTON6 + i, p);
+    const int y = 38 + 22 * i;
+    Control(L"BUTTON", colours[i], button, 11, y, 52, 21, IDC_BUTTON3 + i, p);
+    Control(L"BUTTON", L"", spin, 63, y, 13, 10, IDC_SPIN1_TOP + 2 * i, p);
+    Control(L"BUTTON", L"", spin, 63, y + 10, 13, 11, IDC_SPIN1_BOTTOM + 2 * i, p);
+    Control(L"BUTTON", backs[i], button, 80, y, 77, 21, IDC_BUTTON6 + i, p);
   }
-  Control(L"BUTTON", L"Seperator color", button, 12, 110, 86, 21, IDC_BUTTON10, p);
-  Control(L"STATIC", L"Sep. Width:", SS_LEFT, 102, 113, 50, 16, -1, p);
+  Control(L"BUTTON", L"Seperator color", button, 11, 104, 86, 21, IDC_BUTTON10, p);
+  Control(L"BUTTON", L"T&est", button, 101, 104, 56, 21, IDC_BITBTN6, p);
+  Control(L"STATIC", L"Sep. Width:", SS_LEFT, 11, 130, 60, 16, -1, p);
   edit9_ =
-      Control(L"EDIT", L"1", WS_BORDER | ES_CENTER | WS_DISABLED, 150, 110, 18, 21, IDC_EDIT9, p);
-  Control(L"BUTTON", L"", spin, 168, 110, 13, 10, IDC_SPIN4_TOP, p);
-  Control(L"BUTTON", L"", spin, 168, 120, 13, 11, IDC_SPIN4_BOTTOM, p);
-  checkBox5_ = Control(L"BUTTON", L"Show just one", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 137, 90, 16,
+      Control(L"EDIT", L"1", WS_BORDER | ES_CENTER | WS_DISABLED, 72, 127, 18, 21, IDC_EDIT9, p);
+  Control(L"BUTTON", L"", spin, 90, 127, 12, 10, IDC_SPIN4_TOP, p);
+  Control(L"BUTTON", L"", spin, 90, 137, 12, 11, IDC_SPIN4_BOTTOM, p);
+  checkBox5_ = Control(L"BUTTON", L"Show just one", BS_AUTOCHECKBOX | WS_TABSTOP, 11, 148, 100, 14,
                        IDC_CHECKBOX5, p);
-  Control(L"BUTTON", L"T&est", button, 110, 134, 70, 21, IDC_BITBTN6, p);
 
-  Control(L"BUTTON", L"Other:", BS_GROUPBOX, 6, 160, 180, 44, -1, p);
-  Control(L"BUTTON", L"Background", button, 12, 176, 66, 21, IDC_BUTTON9, p);
-  checkBox3_ = Control(L"BUTTON", L"Priority visible", BS_AUTOCHECKBOX | WS_TABSTOP, 84, 172, 98,
-                       15, IDC_CHECKBOX3, p);
-  checkBox2_ = Control(L"BUTTON", L"Looped", BS_AUTOCHECKBOX | WS_TABSTOP, 84, 187, 98, 15,
+  Control(L"BUTTON", L"Other:", BS_GROUPBOX, 6, 165, 157, 41, -1, p);
+  Control(L"BUTTON", L"Background", button, 11, 179, 62, 21, IDC_BUTTON9, p);
+  checkBox3_ = Control(L"BUTTON", L"Priority visible", BS_AUTOCHECKBOX | WS_TABSTOP, 76, 176, 86,
+                       14, IDC_CHECKBOX3, p);
+  checkBox2_ = Control(L"BUTTON", L"Looped", BS_AUTOCHECKBOX | WS_TABSTOP, 76, 190, 86, 14,
                        IDC_CHECKBOX2, p);
 
-  Control(L"BUTTON", L"Volume:", BS_GROUPBOX, 190, 24, 144, 180, -1, p);
+  Control(L"BUTTON", L"Volume:", BS_GROUPBOX, 166, 24, 170, 182, -1, p);
   const DWORD slider = TBS_VERT | TBS_NOTICKS | TBS_BOTH | WS_TABSTOP | WS_DISABLED;
-  leftSlider_ = Control(TRACKBAR_CLASSW, L"", slider, 196, 38, 22, 82, IDC_LEFTSLIDER, p);
-  rightSlider_ = Control(TRACKBAR_CLASSW, L"", slider, 220, 38, 22, 82, IDC_RIGHTSLIDER, p);
+  leftSlider_ = Control(TRACKBAR_CLASSW, L"", slider, 172, 38, 22, 68, IDC_LEFTSLIDER, p);
+  rightSlider_ = Control(TRACKBAR_CLASSW, L"", slider, 196, 38, 22, 68, IDC_RIGHTSLIDER, p);
   for (HWND s : {leftSlider_, rightSlider_}) {
     SendMessageW(s, TBM_SETRANGEMIN, FALSE, 0);
     SendMessageW(s, TBM_SETRANGEMAX, FALSE, builder::kVolumeMax);
     SendMessageW(s, TBM_SETPAGESIZE, 0, 4096);
   }
-  checkBox4_ = Control(L"BUTTON", L"Volume locked", BS_AUTOCHECKBOX | WS_TABSTOP, 246, 40, 86, 16,
+  checkBox4_ = Control(L"BUTTON", L"Volume locked", BS_AUTOCHECKBOX | WS_TABSTOP, 226, 40, 100, 16,
                        IDC_CHECKBOX4, p);
-  Control(L"BUTTON", L"", BS_GROUPBOX, 194, 118, 136, 48, -1, p);
+  Control(L"BUTTON", L"", BS_GROUPBOX, 170, 104, 162, 46, -1, p);
   radioItems_[0] = Control(L"BUTTON", L"Use User's default settings", BS_RADIOBUTTON | WS_TABSTOP,
-                           199, 130, 128, 16, IDC_RADIOGROUP1_0, p);
+                           175, 116, 154, 15, IDC_RADIOGROUP1_0, p);
   radioItems_[1] = Control(L"BUTTON", L"Define the default volume", BS_RADIOBUTTON | WS_TABSTOP,
-                           199, 146, 128, 16, IDC_RADIOGROUP1_1, p);
+                           175, 132, 154, 15, IDC_RADIOGROUP1_1, p);
   checkBox6_ = Control(L"BUTTON", L"restore the User's old settings", BS_AUTOCHECKBOX | WS_TABSTOP,
-                       196, 168, 136, 16, IDC_CHECKBOX6, p);
-  checkBox7_ = Control(L"BUTTON", L"when closing the EXE.", BS_AUTOCHECKBOX | WS_DISABLED, 196, 184,
-                       136, 16, IDC_CHECKBOX7, p);
+                       170, 154, 164, 16, IDC_CHECKBOX6, p);
+  checkBox7_ = Control(L"BUTTON", L"when closing the EXE.", BS_AUTOCHECKBOX | WS_DISABLED, 170, 170,
+                       164, 16, IDC_CHECKBOX7, p);
   // A small borderless panel hides CheckBox7's box: its caption reads as the second
   // line of CheckBox6's.
-  HWND cover = Control(L"STATIC", L"", SS_LEFT, 196, 184, 15, 16, -1, p);
+  HWND cover = Control(L"STATIC", L"", SS_LEFT, 170, 170, 15, 16, -1, p);
   SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-  Control(L"BUTTON", L"Preview", button, 6, 207, 86, 23, IDC_BUTTON11, p);
-  Control(L"BUTTON", L"Standart-Style", button, 98, 207, 88, 23, IDC_BUTTON12, p);
-  // Group frames lie beneath the controls drawn over them.
-  for (HWND c : stylePage_) {
-    wchar_t cls[16] = {};
-    GetClassNameW(c, cls, 16);
-    if ((GetWindowLongW(c, GWL_STYLE) & 0xF) == BS_GROUPBOX && lstrcmpiW(cls, L"BUTTON") == 0)
-      SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  Control(L"BUTTON", L"Preview", button, 6, 208, 76, 22, IDC_BUTTON11, p);
+  Control(L"BUTTON", L"Standart-Style", button, 86, 208, 77, 22, IDC_BUTTON12, p);
+  SendGroupsToBack(stylePage_);
 }
 
 void MainWindow::ShowStyleState() {
