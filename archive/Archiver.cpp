@@ -12,27 +12,6 @@ int32_t EncipherBlock(const TBlowfish& cipher, uint8_t* data, int32_t size) {
   return size + padding + 1;
 }
 
-bool DecipherBlock(const TBlowfish& cipher, uint8_t* data, int32_t size, int32_t& plainSize) {
-  if (size < 1 || (size - 1) % 8 != 0) return false;
-  const int32_t padding = data[size - 1];
-  if (padding > 7 || padding > size - 1) return false;
-  cipher.DecryptECB(data, size_t(size - 1));
-  plainSize = size - 1 - padding;
-  return true;
-}
-
-namespace {
-
-bool Inflate(const uint8_t* src, int32_t srcSize, uint8_t* dst, int32_t dstCapacity,
-             int32_t& dstSize) {
-  size_t produced = 0;
-  if (!InflateBlock(src, size_t(srcSize), dst, size_t(dstCapacity), produced)) return false;
-  dstSize = int32_t(produced);
-  return true;
-}
-
-}  // namespace
-
 TArchiver::~TArchiver() {
   try {
     Close();
@@ -66,23 +45,11 @@ bool TArchiver::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* ds
                                 int32_t dstCapacity, int32_t& dstSize) {
   if (OnUncompressBlock)
     return TCustomArchiver::UncompressBlock(src, srcSize, dst, dstCapacity, dstSize);
-  return Inflate(src, srcSize, dst, dstCapacity, dstSize);
+  return InflateBlock(src, srcSize, dst, dstCapacity, dstSize);
 }
 
 bool TArchiver::DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) {
   if (OnDecryptBlock) return TCustomArchiver::DecryptBlock(data, size, plainSize);
-  return DecipherBlock(cipher_, data, size, plainSize);
-}
-
-bool TExtractor::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst,
-                                 int32_t dstCapacity, int32_t& dstSize) {
-  if (OnUncompressBlock)
-    return TCustomExtractor::UncompressBlock(src, srcSize, dst, dstCapacity, dstSize);
-  return Inflate(src, srcSize, dst, dstCapacity, dstSize);
-}
-
-bool TExtractor::DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) {
-  if (OnDecryptBlock) return TCustomExtractor::DecryptBlock(data, size, plainSize);
   return DecipherBlock(cipher_, data, size, plainSize);
 }
 

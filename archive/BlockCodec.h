@@ -16,7 +16,7 @@ DeflateResult DeflateBlock(const uint8_t* src, size_t srcSize, uint8_t* dst, siz
                            size_t& dstSize, int level);
 // Inflates one complete zlib stream; false when the stream is damaged or would
 // be longer than `dstCapacity`.
-bool InflateBlock(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t dstCapacity,
-                  size_t& dstSize);
+bool InflateBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst, int32_t dstCapacity,
+                  int32_t& dstSize);
 
 }  // namespace archive

@@ -1,6 +1,6 @@
-#include "archive/BlockCodec.h"
-
 #include <zlib.h>
+
+#include "archive/BlockCodec.h"
 
 namespace archive {
 
@@ -17,20 +17,6 @@ DeflateResult DeflateBlock(const uint8_t* src, size_t srcSize, uint8_t* dst, siz
   deflateEnd(&z);
   if (result == Z_STREAM_END) return DeflateResult::Ok;
   return result == Z_OK || result == Z_BUF_ERROR ? DeflateResult::TooLong : DeflateResult::Failed;
-}
-
-bool InflateBlock(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t dstCapacity,
-                  size_t& dstSize) {
-  z_stream z = {};
-  if (inflateInit(&z) != Z_OK) return false;
-  z.next_in = const_cast<Bytef*>(src);
-  z.avail_in = uInt(srcSize);
-  z.next_out = dst;
-  z.avail_out = uInt(dstCapacity);
-  const int result = inflate(&z, Z_FINISH);
-  dstSize = z.total_out;
-  inflateEnd(&z);
-  return result == Z_STREAM_END;
 }
 
 }  // namespace archive
