@@ -44,29 +44,48 @@ namespace {
 
 inline uint32_t Step(uint32_t c, uint8_t b) { return (c >> 8) ^ kOffsetTable[(c ^ b) & 0xFF]; }
 
-// Runs `count` chains (2 or 4) side by side over their first `common` bytes.
+// Runs `count` chains side by side over the next `length` bytes of each.
 template <int count>
-void Interleaved(const uint8_t* const* data, size_t common, uint32_t* c) {
+void Interleaved(const uint8_t* const* data, size_t length, uint32_t* c) {
   uint32_t v[count];
   for (int k = 0; k < count; ++k) v[k] = c[k];
-  for (size_t i = 0; i < common; ++i)
+  for (size_t i = 0; i < length; ++i)
     for (int k = 0; k < count; ++k) v[k] = Step(v[k], data[k][i]);
   for (int k = 0; k < count; ++k) c[k] = v[k];
 }
 
+using InterleavedRun = void (*)(const uint8_t* const*, size_t, uint32_t*);
+constexpr InterleavedRun kInterleaved[] = {Interleaved<1>, Interleaved<2>, Interleaved<3>,
+                                           Interleaved<4>, Interleaved<5>, Interleaved<6>,
+                                           Interleaved<7>, Interleaved<8>};
+static_assert(sizeof kInterleaved / sizeof kInterleaved[0] == kMaxParallelChecks);
+
 }  // namespace
 
 void BlockChecks(const uint8_t* const* data, const size_t* sizes, int count, uint32_t* checks) {
-  uint32_t c[kMaxParallelChecks] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+  if (count > kMaxParallelChecks) count = kMaxParallelChecks;
+  uint32_t c[kMaxParallelChecks];
   size_t done[kMaxParallelChecks] = {};
-  const int together = count >= 4 ? 4 : count >= 2 ? 2 : 0;
-  size_t common = together ? sizes[0] : 0;
-  for (int k = 1; k < together; ++k) common = sizes[k] < common ? sizes[k] : common;
-  if (together == 4) Interleaved<4>(data, common, c);
-  if (together == 2) Interleaved<2>(data, common, c);
-  for (int k = 0; k < together; ++k) done[k] = common;
-  for (int k = 0; k < count; ++k)
-    checks[k] = ~BlockChecksumUpdate(c[k], data[k] + done[k], sizes[k] - done[k]);
+  for (int k = 0; k < count; ++k) c[k] = 0xFFFFFFFFu;
+  // Blocks differ in length: run the unfinished chains together until the shortest
+  // of them ends, then go on with the others.
+  for (;;) {
+    int active[kMaxParallelChecks], n = 0;
+    size_t length = 0;
+    for (int k = 0; k < count; ++k) {
+      const size_t left = sizes[k] - done[k];
+      if (left == 0) continue;
+      length = n == 0 || left < length ? left : length;
+      active[n++] = k;
+    }
+    if (n == 0) break;
+    const uint8_t* at[kMaxParallelChecks];
+    uint32_t v[kMaxParallelChecks];
+    for (int j = 0; j < n; ++j) at[j] = data[active[j]] + done[active[j]], v[j] = c[active[j]];
+    kInterleaved[n - 1](at, length, v);
+    for (int j = 0; j < n; ++j) c[active[j]] = v[j], done[active[j]] += length;
+  }
+  for (int k = 0; k < count; ++k) checks[k] = ~c[k];
 }
 
 }  // namespace archive

@@ -16,7 +16,7 @@ uint32_t BlockCheck(const void* data, size_t size);
 // The checks of several blocks at once (at most kMaxParallelChecks): the checksum
 // is one long chain of dependent table look-ups, so independent blocks are
 // interleaved to keep the processor busy while each chain waits.
-constexpr int kMaxParallelChecks = 4;
+constexpr int kMaxParallelChecks = 8;
 void BlockChecks(const uint8_t* const* data, const size_t* sizes, int count, uint32_t* checks);
 
 }  // namespace archive

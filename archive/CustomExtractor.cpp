@@ -312,46 +312,83 @@ void TCustomExtractor::ReadEntry(TFileEntry& entry) {
   entryPosition_ = position;
 }
 
+// A block of a part, read but not yet checked.
+struct TCustomExtractor::PendingBlock {
+  int32_t length = 0;  // as stored: negative for a stored block
+  uint32_t check = 0;
+  size_t offset = 0;   // in inBuffer_
+  int32_t size = 0;    // bytes to check (deciphered)
+  int64_t stored = 0;  // bytes in the archive
+};
+
+int TCustomExtractor::ReadBlocks(const TFileEntry& part, int64_t consumed, PendingBlock* blocks) {
+  const int64_t total = part.PartCompressedSize;
+  const int64_t bufferLimit = OutputBufferSize();
+  const bool crypted = (part.FileFlag & efCrypted) != 0;
+  int count = 0;
+  size_t used = 0;
+  while (count < kMaxParallelChecks && consumed < total) {
+    if (total - consumed < kBlockHeaderSize) Corrupted();
+    uint8_t blockHeader[kBlockHeaderSize];
+    ReadBytes(blockHeader, sizeof blockHeader);
+    PendingBlock& b = blocks[count];
+    DecodeBlockHeader(blockHeader, b.length, b.check);
+    b.stored = b.length < 0 ? -int64_t(b.length) : int64_t(b.length);
+    if (b.stored > total - consumed - kBlockHeaderSize || b.stored > bufferLimit) Corrupted();
+    // Buffers grow to what the blocks need: a hostile BlockSize alone allocates nothing.
+    if (inBuffer_.size() < used + size_t(b.stored)) inBuffer_.resize(used + size_t(b.stored));
+    b.offset = used;
+    ReadBytes(inBuffer_.data() + used, size_t(b.stored));
+    b.size = int32_t(b.stored);
+    if (crypted && !DecryptBlock(inBuffer_.data() + used, b.size, b.size))
+      throw EArchiverBadKey(messages_.BadKey);
+    used += size_t(b.stored);
+    consumed += kBlockHeaderSize + b.stored;
+    ++count;
+  }
+  return count;
+}
+
 void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
-  // Buffers grow to what the blocks need: a hostile BlockSize alone allocates nothing.
   const int64_t bufferLimit = OutputBufferSize();
   const bool crypted = (part.FileFlag & efCrypted) != 0;
   if (crypted && part.PartCompressedSize > 0) ObtainPassword(false);
   const int64_t total = part.PartCompressedSize;
   int64_t consumed = 0, written = 0;
   while (consumed < total) {
-    if (total - consumed < kBlockHeaderSize) Corrupted();
-    uint8_t blockHeader[kBlockHeaderSize];
-    ReadBytes(blockHeader, sizeof blockHeader);
-    int32_t length = 0;
-    uint32_t check = 0;
-    DecodeBlockHeader(blockHeader, length, check);
-    const int64_t stored = length < 0 ? -int64_t(length) : int64_t(length);
-    if (stored > total - consumed - kBlockHeaderSize || stored > bufferLimit) Corrupted();
-    if (int64_t(inBuffer_.size()) < stored) inBuffer_.resize(size_t(stored));
-    uint8_t* data = inBuffer_.data();
-    ReadBytes(data, size_t(stored));
-    int32_t size = int32_t(stored);
-    if (crypted && !DecryptBlock(data, size, size)) throw EArchiverBadKey(messages_.BadKey);
-    if (BlockCheck(data, size_t(size)) != check) {
-      if (crypted) throw EArchiverBadKey(messages_.BadKey);
-      throw EArchiverBadCRC(messages_.BadCRC);
+    // Blocks are read a few at a time so that their checks run side by side.
+    PendingBlock blocks[kMaxParallelChecks];
+    const int count = ReadBlocks(part, consumed, blocks);
+    const uint8_t* data[kMaxParallelChecks];
+    size_t sizes[kMaxParallelChecks];
+    uint32_t checks[kMaxParallelChecks];
+    for (int k = 0; k < count; ++k) {
+      data[k] = inBuffer_.data() + blocks[k].offset;
+      sizes[k] = size_t(blocks[k].size);
     }
-    if (length >= 0) {
-      if (int64_t(outBuffer_.size()) < bufferLimit) outBuffer_.resize(size_t(bufferLimit));
-      int32_t inflated = 0;
-      if (!UncompressBlock(data, size, outBuffer_.data(), int32_t(outBuffer_.size()), inflated))
-        throw EArchiverUncompress(messages_.CouldNotUncompressBlock);
-      data = outBuffer_.data();
-      size = inflated;
+    BlockChecks(data, sizes, count, checks);
+    for (int k = 0; k < count; ++k) {
+      const PendingBlock& b = blocks[k];
+      if (checks[k] != b.check) {
+        if (crypted) throw EArchiverBadKey(messages_.BadKey);
+        throw EArchiverBadCRC(messages_.BadCRC);
+      }
+      const uint8_t* out = inBuffer_.data() + b.offset;
+      int32_t size = b.size;
+      if (b.length >= 0) {
+        if (int64_t(outBuffer_.size()) < bufferLimit) outBuffer_.resize(size_t(bufferLimit));
+        if (!UncompressBlock(out, size, outBuffer_.data(), int32_t(outBuffer_.size()), size))
+          throw EArchiverUncompress(messages_.CouldNotUncompressBlock);
+        out = outBuffer_.data();
+      }
+      // A block never holds more than BlockSize bytes nor more than the part.
+      if (size < 0 || size > header_.BlockSize || size > part.PartSize - written) Corrupted();
+      if (dest && !dest->Write(out, size_t(size)))
+        throw EArchiver(FormatText("Stream write error: %s", {destName_}));
+      written += size;
+      consumed += kBlockHeaderSize + b.stored;
+      AddProgress(double(kBlockHeaderSize + b.stored));
     }
-    // A block never holds more than BlockSize bytes nor more than the part.
-    if (size < 0 || size > header_.BlockSize || size > part.PartSize - written) Corrupted();
-    if (dest && !dest->Write(data, size_t(size)))
-      throw EArchiver(FormatText("Stream write error: %s", {destName_}));
-    written += size;
-    consumed += kBlockHeaderSize + stored;
-    AddProgress(double(kBlockHeaderSize + stored));
   }
   if (written != part.PartSize) Corrupted();
 }

@@ -102,6 +102,9 @@ class TCustomExtractor : public TArchiverRoot {
   std::string solidTempName_;
 
  private:
+  struct PendingBlock;
+  // Reads up to kMaxParallelChecks blocks of the part from `consumed` on.
+  int ReadBlocks(const TFileEntry& part, int64_t consumed, PendingBlock* blocks);
   void ReadPart(TFileEntry& part, platform::File* dest);
   void NextPart(TFileEntry& entry, platform::File* dest);
   // Inside a catch block: skips the rest of the file whose reading failed.

@@ -30,9 +30,12 @@ TEST(BlockChecksum, IncrementalEqualsWhole) {
 namespace {
 
 TEST(BlockChecksum, SeveralBlocksAtOnceEqualOneByOne) {
+  // Blocks of unequal lengths, so that chains end at different points.
   std::vector<std::string> blocks = {std::string(1000, 'a'), "123456789", "",
                                      std::string(70000, '\x7f')};
   for (size_t i = 0; i < blocks[3].size(); ++i) blocks[3][i] = char(i * 31 + i / 7);
+  while (blocks.size() < size_t(archive::kMaxParallelChecks))
+    blocks.push_back(blocks[3].substr(blocks.size() * 997));
   for (int count = 1; count <= archive::kMaxParallelChecks; ++count) {
     const uint8_t* data[archive::kMaxParallelChecks];
     size_t sizes[archive::kMaxParallelChecks];
