@@ -20,7 +20,7 @@ namespace {
 
 constexpr int32_t kBlockSize = 262144;
 constexpr size_t kFileSize = 20 * 1024 * 1024;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 // Text-like, random and silent stretches, as a song's neighbours in an archive.
 std::vector<uint8_t> MixedData() {
