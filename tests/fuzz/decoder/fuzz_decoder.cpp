@@ -1,5 +1,6 @@
 // Arbitrary bytes as an MPEG audio file: finding frames, VBR headers, decoding every layer,
-// and seeking must neither crash nor hang.
+// and seeking must neither crash nor hang. The first byte chooses a seekable stream or a
+// forward-only one like the caller's stream callbacks may give.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -7,10 +8,31 @@
 #include "decoder/core/FrameDecoder.h"
 #include "decoder/core/FrameReader.h"
 
+namespace {
+
+class ForwardOnly : public kelvaro::InputStream {
+ public:
+  ForwardOnly(const uint8_t* data, size_t size) : inner_(data, size) {}
+  int Read(uint8_t* buffer, int bytes) override { return inner_.Read(buffer, bytes); }
+  bool Seek(int64_t) override { return false; }
+  int64_t Size() override { return -1; }
+  bool Seekable() const override { return false; }
+
+ private:
+  kelvaro::MemoryStream inner_;
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace kelvaro;
-  MemoryStream stream(data, size);
-  auto reader = std::make_unique<FrameReader>(stream);
+  if (size < 1) return 0;
+  std::unique_ptr<InputStream> stream;
+  if (data[0] & 1)
+    stream = std::make_unique<ForwardOnly>(data + 1, size - 1);
+  else
+    stream = std::make_unique<MemoryStream>(data + 1, size - 1);
+  auto reader = std::make_unique<FrameReader>(*stream);
   if (!reader->Open()) return 0;
   auto decoder = std::make_unique<FrameDecoder>();
   static int16_t pcm[FrameDecoder::kMaxSamples];
