@@ -45,9 +45,12 @@ int Player::Play(int startMs, int endMs, volatile uint8_t* endFlag, Error& error
   endFlag_ = endFlag;
   stopRequest_ = false;
   if (endFlag_) *endFlag_ = 0;
-  if (startMs > 0 && startMs < endMs && startMs < lengthMs_)
-    startFrame_ = static_cast<int64_t>(startMs / durationMs_);
-  if (endMs <= 0 || endMs > lengthMs_) {
+  // An end of 0 means the end of the song, also when the start is checked against it; a
+  // start that does not fit plays from the beginning.
+  const bool toEnd = endMs <= 0 || endMs > lengthMs_;
+  const int lastMs = toEnd ? lengthMs_ : endMs;
+  startFrame_ = (startMs > 0 && startMs < lastMs) ? static_cast<int64_t>(startMs / durationMs_) : 0;
+  if (toEnd) {
     endFrame_ = reader_->FrameCount();
     playToStreamEnd_ = true;
   } else {

@@ -196,6 +196,14 @@ TEST_F(PlayerTest, PcmFileDeviceAndPlayRange) {
   ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
   wave = test::ReadWave(out);
   EXPECT_EQ(wave.pcm.size(), (76u - 38 + 1) * 1152);
+
+  // From 25 s to the end (0): frames 957 to 999; then a start beyond the end: all of it.
+  ASSERT_EQ(lib::Play(25000, 0, &ended), 0);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(test::ReadWave(out).pcm.size(), (1000u - 957) * 1152);
+  ASSERT_EQ(lib::Play(30000, 0, &ended), 0);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(test::ReadWave(out).pcm.size(), 1000u * 1152);
   lib::Close();
   std::remove(out.c_str());
 }
