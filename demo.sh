@@ -38,13 +38,15 @@ ls -l "$out"/Sample*.exe
 "$bin/archive" list "$out/Sample.exe" --offset 423424
 
 echo "== Sample64.exe playing under Wine (a win32 program cannot run on this machine's kernel)"
-play_seconds=3
+play_seconds=4
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+  build/win64/wine-run.sh cmd /c exit 0 >/dev/null 2>&1  # prepares the Wine prefix once
   build/win64/wine-run.sh "$1" & pid=$!
   sleep "$2"
   xwd -root | convert xwd:- "$3"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
+  WINEPREFIX=$PWD/build/win64/wineprefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 ' play "$out/Sample64.exe" "$play_seconds" "$out/Sample64-playing.png"
 echo "The player window after $play_seconds seconds: $out/Sample64-playing.png"
 echo "The self-playing programs: $out/Sample.exe (win32) and $out/Sample64.exe (win64)"
