@@ -1,0 +1,460 @@
+// The commands that work on an analysis: Analyze File, Change and Restore, Save Wave, the
+// bitmaps, the data logs, printing, help, the volume control and the about box.
+#include <windows.h>
+// after windows.h
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "analyser/core/Analysis.h"
+#include "analyser/core/BitmapFile.h"
+#include "analyser/core/DataLog.h"
+#include "analyser/core/Readouts.h"
+#include "analyser/win/App.h"
+
+namespace tessel_win {
+
+using namespace tessel;
+
+namespace {
+
+const wchar_t kWaveFilter[] = L"Wave Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
+const wchar_t kLogFilter[] = L"Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+const wchar_t kBitmapFilter[] = L"Bitmap Files (*.bmp)\0*.bmp\0All Files (*.*)\0*.*\0";
+
+TextLog g_allLog;     // "All Spectrum": filled by the next analysis pass
+TextLog g_pointsLog;  // "Points"
+TextLog g_spectrumLog;
+std::wstring g_spectrumPath;
+double g_segmentEndMs = 0;
+
+std::string Narrow(const std::wstring& w) {
+  const int n =
+      WideCharToMultiByte(CP_ACP, 0, w.c_str(), int(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(size_t(std::max(0, n)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.c_str(), int(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+double MsOfBytes(uint32_t bytes, const WaveFileInfo& info) {
+  const double perMs = info.sampleRateHz * double(std::max(1u, info.BlockAlign())) / 1000;
+  return perMs > 0 ? bytes / perMs : 0;
+}
+
+std::wstring Number(double v) {
+  wchar_t b[32];
+  swprintf(b, 32, L"%ld", long(std::lround(v)));
+  return b;
+}
+
+double ParseNumber(const std::wstring& s) {
+  const std::wstring t = s.substr(0, 7);
+  return t.empty() ? 0 : _wtof(t.c_str());
+}
+
+// Loads the segment and runs the analysis pass, draining the queue as it goes.
+void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, double timeScaleMs) {
+  const int fftSize = 1 << FftExponentOfChoice(g.s.fftSizeChoice);
+  SetMenuState(MenuState::Busy);
+  for (int i = 0; i < 4; ++i) EnableButton(i, false);
+  EnableButton(2, true);
+  g.stopRequested = false;
+  auto next = std::make_unique<Analysed>();
+  try {
+    next->sample = LoadSegment(g.wavePath, info, request.beginMs, request.endMs, fftSize);
+    AnalysisSettings s = g.s;
+    s.timeScaleMs = float(timeScaleMs);
+    AnalysisOptions options = OptionsFromSettings(s, info.sampleRateHz);
+    options.minWidth = g.screenW;
+    int counter = 0;
+    next->bitmap = AnalyseSample(
+        next->sample, options,
+        [&](int64_t, int64_t) {
+          if (++counter % 64 == 0) PumpMessages();
+          return !g.stopRequested;
+        },
+        g_allLog.IsOpen() ? &g_allLog : nullptr);
+    if (g_allLog.IsOpen() && !g_allLog.Close())
+      ShowMessage("Error Writing File", MessageIcon::Stop);
+    next->info = info;
+    next->info.dataBytes = next->sample.DataBytes();
+    next->attenuationStep = g.s.attenuationStep;
+    next->paletteChoice = g.s.paletteChoice;
+    next->startMs = request.beginMs;
+    next->timeScaleMs = timeScaleMs;
+    next->fftSize = fftSize;
+    next->bandLowHz = g.s.bandLowHz;
+    next->bandHighHz = g.s.bandHighHz;
+    next->logScale = g.s.freqScale == kScaleLog;
+    next->channelView = g.s.channelView;
+    if (next->logScale)
+      next->decadesPerRow = BuildRowBinTable(g.s.bandLowHz, g.s.bandHighHz, fftSize,
+                                             info.sampleRateHz, next->bitmap.Rows())
+                                .step;
+  } catch (const TesselError& e) {
+    if (g_allLog.IsOpen()) g_allLog.Close();
+    g.stopRequested = true;
+    ShowError(e);
+    RestoreCommand();
+    return;
+  }
+  g.stopRequested = true;
+  g.s.timeScaleMs = float(timeScaleMs);
+  g_segmentEndMs = request.endMs;
+  if (g.displayBitmapValid && !g.lowMemory)
+    g.previous = std::make_unique<Analysed>(std::move(g.current));
+  g.current = std::move(*next);
+  g.displayBitmapValid = true;
+  g.scopeShown = false;
+  g.live = IndexedImage();
+  g.mode = Mode::AnalyzeFile;
+  g.scrollX = g.scrollY = 0;
+  ApplyPalette();
+  EnterReadyWithData();
+  if (g.closePending) PostMessageW(g.window, WM_CLOSE, 0, 0);
+}
+
+// The "Modify Analysis Parameters" dialog and the checks after it; false when cancelled.
+bool AskAnalysis(WaveFileInfo& info, double beginMs, double endMs, AnalysisRequest& request,
+                 double& timeScaleMs) {
+  FileDialogValues v;
+  v.sampleRateHz = info.sampleRateHz;
+  v.begin = Number(beginMs);
+  v.end = Number(endMs);
+  v.timeScale = Number(g.s.timeScaleMs);
+  g.s.bitsChoice = info.bitsPerSample == 8 ? kBits8 : kBits16;
+  g.s.channelType = info.channels == 2 ? kStereo : kMono;
+  for (;;) {
+    if (!ParameterDialog(102, &v)) return false;
+    info.sampleRateHz = v.sampleRateHz;
+    info.bitsPerSample = g.s.bitsChoice == kBits8 ? 8 : 16;
+    info.channels = g.s.channelType == kStereo ? 2 : 1;
+    request.beginMs = ParseNumber(v.begin);
+    request.endMs = ParseNumber(v.end);
+    request.timeScaleMs = ParseNumber(v.timeScale);
+    ApplyBandRules(g.s, info.sampleRateHz);
+    request.windowMs = WindowMs(g.s.freqResolutionHz);
+    try {
+      timeScaleMs = ValidateAnalysis(info, request, 1 << FftExponentOfChoice(g.s.fftSizeChoice));
+      g.s.sampleRateHz = info.sampleRateHz;
+      return true;
+    } catch (const TesselError& e) {
+      ShowError(e);
+      const std::string text = e.what();
+      if (text == "Sample Rate Out of Range") {
+        v.sampleRateHz = 11025;
+        RestoreCommand();
+        return false;
+      }
+      if (text == "Improper Entry" || text == "Time Scale Too Small") {
+        RestoreCommand();
+        return false;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool ChooseFile(bool save, const wchar_t* title, const wchar_t* filter, std::wstring& path) {
+  wchar_t buffer[MAX_PATH] = L"";
+  wchar_t fileTitle[512] = L"";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = g.window;
+  ofn.lpstrFilter = filter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrFileTitle = fileTitle;
+  ofn.nMaxFileTitle = 512;
+  ofn.lpstrTitle = title;
+  ofn.Flags = save ? OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY
+                   : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return false;
+  path = buffer;
+  if (!save) g.fileTitle = fileTitle;
+  return true;
+}
+
+void EnterReadyWithData() {
+  const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
+  const int visible = dual ? g.displayW / 2 - 3 : g.displayW;
+  EnableButton(0, true);
+  EnableButton(1, true);
+  EnableButton(2, false);
+  EnableButton(3, true);
+  const int range = std::max(0, g.current.bitmap.Image().Width() - visible);
+  SetScrollRange(g.hScroll, SB_CTL, 0, range, FALSE);
+  SetScrollPos(g.hScroll, SB_CTL, g.scrollX, TRUE);
+  EnableWindow(g.hScroll, range > 0);
+  const int vrange = std::max(0, g.current.bitmap.Rows() + kStripHeight - g.displayH);
+  SetScrollRange(g.vScroll, SB_CTL, 0, vrange, FALSE);
+  SetScrollPos(g.vScroll, SB_CTL, g.scrollY, TRUE);
+  EnableWindow(g.vScroll, vrange > 0);
+  SetMenuState(MenuState::ReadyWithData);
+  InvalidateRect(g.window, nullptr, FALSE);
+  SetFocus(g.window);
+}
+
+void ReleaseAnalysis() {
+  g.displayBitmapValid = false;
+  g.current = Analysed();
+  g.previous.reset();
+  g.live = IndexedImage();
+  g.scrollX = g.scrollY = 0;
+}
+
+void AnalyzeFileCommand(bool fileChosen) {
+  ProbeResult probe;
+  for (;;) {
+    if (!fileChosen && !ChooseFile(false, L"Open Wave File", kWaveFilter, g.wavePath)) return;
+    fileChosen = false;
+    try {
+      probe = Probe(g.wavePath, ProbeMode::AnalyzeFile);
+      break;
+    } catch (const TesselError& e) {
+      ShowError(e);
+      if (std::string(e.what()) != "Sample Size Too Small") return;
+    }
+  }
+  if (probe.warnNotPcm) ShowMessage("File may not be PCM Wave Format", MessageIcon::Exclamation);
+  WaveFileInfo info = probe.info;
+  AnalysisRequest request;
+  double timeScale = 10;
+  if (!AskAnalysis(info, 0, MsOfBytes(info.dataBytes, info), request, timeScale)) return;
+  RunAnalysis(info, request, timeScale);
+}
+
+void ChangeCommand(bool fromDrag, double beginMs, double endMs) {
+  if (!g.displayBitmapValid || g.wavePath.empty()) return;
+  ProbeResult probe;
+  try {
+    probe = Probe(g.wavePath, ProbeMode::AnalyzeFile);
+  } catch (const TesselError& e) {
+    return ShowError(e);
+  }
+  WaveFileInfo info = probe.info;
+  info.sampleRateHz = g.current.info.sampleRateHz;
+  info.bitsPerSample = g.current.info.bitsPerSample;
+  info.channels = g.current.info.channels;
+  if (!fromDrag) {
+    beginMs = g.current.startMs;
+    endMs = g_segmentEndMs;
+  }
+  AnalysisRequest request;
+  double timeScale = g.s.timeScaleMs;
+  if (!AskAnalysis(info, beginMs, endMs, request, timeScale)) {
+    if (g_allLog.IsOpen()) g_allLog.Close();
+    return;
+  }
+  RunAnalysis(info, request, timeScale);
+}
+
+void RestoreCommand() {
+  if (g.previous && !g.lowMemory) {
+    g.current = std::move(*g.previous);
+    g.previous.reset();
+    g.s.attenuationStep = g.current.attenuationStep;
+    g.s.paletteChoice = g.current.paletteChoice;
+    g.displayBitmapValid = true;
+    g.scopeShown = false;
+    g.scrollX = g.scrollY = 0;
+    ApplyPalette();
+    EnterReadyWithData();
+    return;
+  }
+  ReleaseAnalysis();
+  for (int i = 0; i < 4; ++i) EnableButton(i, false);
+  SetMenuState(MenuState::ReadyWithoutData);
+  InvalidateRect(g.window, nullptr, FALSE);
+}
+
+void SaveWaveCommand() {
+  if (g.current.sample.Empty()) return;
+  RedrawPanel();
+  std::wstring path;
+  if (!ChooseFile(true, L"Record Wave File", kWaveFilter, path)) return;
+  SaveWave(g.current.sample, path);
+}
+
+void SaveBitmapCommand(bool entire) {
+  IndexedImage image;
+  if (g.scopeShown) {
+    image = WindowImage(true);
+  } else if (g.displayBitmapValid) {
+    const DisplayBitmap& b = g.current.bitmap;
+    if (entire) {
+      image = b.Image();
+      if (b.Stereo() && g.current.channelView != kViewDual) {
+        const int top = g.current.channelView == kViewLeft ? b.PanelTop(kLeft) : b.PanelTop(kRight);
+        image = IndexedImage(b.Image().Width(), b.PanelHeight(), kIndexBackground);
+        image.Copy(b.Image(), 0, top, image.Width(), image.Height(), 0, 0);
+      }
+    } else {
+      WindowView view;
+      view.width = g.displayW;
+      view.height = std::min(g.displayH, b.PanelHeight());
+      view.channelView = g.current.channelView;
+      view.scrollX = g.scrollX;
+      view.scrollY = g.scrollY;
+      image = ComposeWindow(&b, view, false);
+    }
+  } else {
+    return;
+  }
+  std::wstring path;
+  if (!ChooseFile(true, L"Save Bitmap", kBitmapFilter, path)) return;
+  if (!MagnificationDialog(image.Width(), image.Height())) return;
+  if (g.s.bitmapFactor > 100) {
+    image = Magnify(image, g.s.bitmapFactor);
+    if (image.Empty()) return ShowMessage("Unable to Magnify Bitmap", MessageIcon::Stop);
+  }
+  SaveBitmap8(path, image, CurrentPalette());
+}
+
+void LogCommand(uint32_t command) {
+  if (!g.displayBitmapValid) return;
+  std::wstring path;
+  if (!ChooseFile(true, L"Save Data Log", kLogFilter, path)) return;
+  const std::string wave = Narrow(g.wavePath);
+  if (command == kCmdLogPoints) {
+    g_pointsLog.Open(path, true);
+    g_pointsLog.Write(PointsLogHeader(wave));
+    g.pointsDialog = OpenPointsDialog();
+    g.pointsMode = true;
+  } else if (command == kCmdLogSingle) {
+    g_spectrumLog.Open(path, false);
+    g_spectrumPath = path;
+    g.lastClickColumn = -1;
+    g.spectrumDialog = OpenSpectrumDialog();
+  } else {
+    g_allLog.Open(path, false);
+    g_allLog.Write(SpectrumLogHeader(wave, g.current.info.sampleRateHz, g.current.fftSize,
+                                     g.current.startMs, g.current.timeScaleMs));
+    PostMessageW(g.window, WM_COMMAND, kCmdParamChange, 0);
+  }
+}
+
+// The points dialog's "Enter Point" and "Save/Exit".
+bool WritePoint(const std::string& event, const std::string& time, const std::string& freq,
+                const std::string& level) {
+  if (!g_pointsLog.IsOpen()) return false;
+  g_pointsLog.Write(PointsLogLine(event, time, freq, level));
+  return true;
+}
+
+void ClosePointsLog() {
+  if (g_pointsLog.IsOpen() && !g_pointsLog.Close())
+    ShowMessage("Error Writing File", MessageIcon::Stop);
+  g.pointsMode = false;
+  g.pointsDialog = nullptr;
+  SetMenuState(MenuState::ReadyWithData);
+}
+
+std::vector<BinReadout> SpectrumOfColumn(int column) {
+  AnalysisSettings s = g.s;
+  s.timeScaleMs = float(g.current.timeScaleMs);
+  AnalysisOptions o = OptionsFromSettings(s, g.current.info.sampleRateHz);
+  o.fftExponent = FftExponentOfChoice(FftChoiceOfSize(g.current.fftSize));
+  o.bandLowHz = g.current.bandLowHz;
+  const int channel =
+      g.current.info.channels == 2 && g.current.channelView == kViewRight ? kRight : kLeft;
+  return ColumnSpectrum(g.current.sample, o, column, channel);
+}
+
+void CloseSpectrumLog(bool save) {
+  if (save && g.lastClickColumn >= 0) {
+    try {
+      g_spectrumLog.Write(SpectrumLogHeader(Narrow(g.wavePath), g.current.info.sampleRateHz,
+                                            g.current.fftSize, g.current.startMs, -1));
+      for (const BinReadout& b : SpectrumOfColumn(g.lastClickColumn))
+        g_spectrumLog.Write(SpectrumLogLine(b));
+    } catch (const TesselError& e) {
+      ShowError(e);
+    }
+  }
+  if (g_spectrumLog.IsOpen() && !g_spectrumLog.Close() && save)
+    ShowMessage("Error Writing File", MessageIcon::Stop);
+  if (!save) DeleteFileW(g_spectrumPath.c_str());
+  g.spectrumDialog = nullptr;
+  SetMenuState(MenuState::ReadyWithData);
+}
+
+void PrintCommand() {
+  PRINTDLGW pd{};
+  pd.lStructSize = sizeof pd;
+  pd.hwndOwner = g.window;
+  pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION;
+  if (!PrintDlgW(&pd) || !pd.hDC) return;
+  const IndexedImage image = WindowImage(true);
+  HDC screen = GetDC(g.window);
+  const double sx = double(GetDeviceCaps(pd.hDC, LOGPIXELSX)) / GetDeviceCaps(screen, LOGPIXELSX);
+  const double sy = double(GetDeviceCaps(pd.hDC, LOGPIXELSY)) / GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(g.window, screen);
+  const int w = int(image.Width() * sx), h = int(image.Height() * sy);
+  const int x = std::max(0, (GetDeviceCaps(pd.hDC, HORZRES) - w) / 2);
+  const int y = std::max(0, (GetDeviceCaps(pd.hDC, VERTRES) - h) / 2);
+  DOCINFOW doc{};
+  doc.cbSize = sizeof doc;
+  doc.lpszDocName = L"Sonaris";
+  if (StartDocW(pd.hDC, &doc) > 0) {
+    StartPage(pd.hDC);
+    const std::vector<uint8_t> file = EncodeBitmap8(image, CurrentPalette());
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + 14);
+    if (StretchDIBits(pd.hDC, x, y, w, h, 0, 0, image.Width(), image.Height(),
+                      file.data() + kBitmapHeaderBytes, info, DIB_RGB_COLORS,
+                      SRCCOPY) == int(GDI_ERROR))
+      ShowMessage("Incompatible Printer", MessageIcon::Stop);
+    EndPage(pd.hDC);
+    EndDoc(pd.hDC);
+  }
+  DeleteDC(pd.hDC);
+  if (pd.hDevMode) GlobalFree(pd.hDevMode);
+  if (pd.hDevNames) GlobalFree(pd.hDevNames);
+}
+
+void HelpCommand() {
+  const std::wstring path = g.exeFolder + L"Tessel.hlp";
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      !WinHelpW(g.window, path.c_str(), HELP_FINDER, 0))
+    ShowMessage("Cannot Access Help", MessageIcon::Exclamation);
+}
+
+void VolumeCommand() {
+  if (g.volumeProcess) {
+    DWORD code = 0;
+    GetExitCodeProcess(g.volumeProcess, &code);
+    TerminateProcess(g.volumeProcess, code);
+    CloseHandle(g.volumeProcess);
+    g.volumeProcess = nullptr;
+  }
+  // The classic mixer first, then the one of newer systems.
+  for (const wchar_t* program : {L"sndvol32", L"sndvol"}) {
+    std::wstring line = program;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi)) {
+      CloseHandle(pi.hThread);
+      g.volumeProcess = pi.hProcess;
+      return;
+    }
+  }
+  ShowMessage("Cannot locate volume control", MessageIcon::Exclamation);
+}
+
+void AboutCommand() {
+  MessageBoxW(g.window,
+              L"Sonaris spectral analyser (Tessel)\nVersion 4.2\n"
+              L"Scans and analyses sound into time/frequency pictures.",
+              L"Sonaris 4.2", MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace tessel_win
