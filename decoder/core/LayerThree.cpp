@@ -378,9 +378,10 @@ void LayerThreeDecoder::Stereo(const FrameHeader& h, int gr) {
   const bool lsf = h.lsf;
   const double io = (g.scalefacCompress & 1) ? std::sqrt(0.5) : std::pow(2.0, -0.25);
   // Applies intensity position `pos` to a run of lines, or mid/side when the position is
-  // the illegal one.
+  // not a valid one.
   auto apply = [&](int from, int to, int pos, int illegal) {
-    if (pos == illegal) {
+    // MPEG-1 defines positions 0..6 only; larger scale factors are not intensity-coded.
+    if (pos == illegal || (!lsf && pos > 6)) {
       midSide(from, to);
       return;
     }

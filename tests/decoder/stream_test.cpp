@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 
+#include "../fuzz/decoder/FuzzDecoder.h"
 #include "TestSupport.h"
 #include "decoder/core/FrameDecoder.h"
 #include "decoder/core/FrameReader.h"
@@ -145,6 +146,25 @@ TEST(FrameHeader, SizesAndDurations) {
   EXPECT_FALSE(h.Parse(bad));
   const uint8_t mpeg25[4] = {0xFF, 0xE3, 0x90, 0x00};
   EXPECT_FALSE(h.Parse(mpeg25));
+}
+
+}  // namespace
+}  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+// Inputs the fuzz target found faults with, run the way the fuzz target runs them (under the
+// sanitizers in the asan build).
+TEST(FrameDecoder, ReplaysFuzzFindings) {
+  const char* const findings[] = {"mpeg1-intensity-position-above-7"};
+  for (const char* name : findings) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> input =
+        test::ReadFile(std::string(VARDEX_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_decoder/" + name);
+    ASSERT_GT(input.size(), 1u);
+    EXPECT_GT(fuzz::RunDecoderInput(input.data(), input.size()), 0);
+  }
 }
 
 }  // namespace
