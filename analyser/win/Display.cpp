@@ -259,7 +259,7 @@ void PaintPanel(HDC dc) {
   const int top = g.displayH + 2 * g.cw;
   RECT band{0, top, client.right, client.bottom};
   FillRect(dc, &band, GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = SelectObject(dc, g.font);
+  HGDIOBJ oldFont = SelectObject(dc, g.smallFont);
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   SetBkMode(dc, OPAQUE);
   SetTextColor(dc, RGB(0, 0, 0));
@@ -286,18 +286,18 @@ void PaintPanel(HDC dc) {
   }
   for (int i = 0; i < 4; ++i) {
     Text(dc, px + 4, py + 3 + i * g.ch, labels[i]);
-    Text(dc, px + 4 + 21 * g.cw, py + 3 + i * g.ch, values[i] + "          ");
+    Text(dc, px + 4 + 17 * g.cw, py + 3 + i * g.ch, values[i] + "    ");
   }
 
   // The status block: the mode and the read-outs under the pointer.
-  const int sx = px + pw + 2 * g.cw;
+  const int sx = px + pw + g.cw;
   Text(dc, sx, top + 2, ModeLabel() + std::string("        "));
   const char* names[4] = {
       "Frequency (Hz) :", "Time (msec) :", "Time Now (sec) :", "Signal Level (dB) :"};
   const std::string* reads[4] = {&g_read.frequency, &g_read.time, &g_read.now, &g_read.level};
   for (int i = 0; i < 4; ++i) {
     Text(dc, sx, top + 2 + (i + 1) * g.ch, names[i]);
-    Text(dc, sx + 13 * g.cw, top + 2 + (i + 1) * g.ch, *reads[i] + "            ");
+    Text(dc, sx + 17 * g.cw, top + 2 + (i + 1) * g.ch, *reads[i] + "        ");
   }
   SelectObject(dc, oldFont);
 }

@@ -404,8 +404,13 @@ void ScanFileCommand(bool fileChosen) {
   const uint32_t blockAlign = g_run.format.BlockAlign();
   const uint32_t ringFrames = g_run.playback.bytes / blockAlign;
   RealtimeLoop(
-      [blockAlign] {
-        const int64_t bytes = g.output.PositionBytes();
+      [blockAlign, start = NowMs()] {
+        // A device that reports more than the time gone by (one that plays at once) is
+        // followed by the clock, so that the picture keeps pace with the sound.
+        const int64_t byClock = int64_t((NowMs() - start) * g_run.format.BytesPerSecond() / 1000) /
+                                blockAlign * blockAlign;
+        int64_t bytes = g.output.PositionBytes();
+        bytes = bytes < 0 ? -1 : std::min(bytes, byClock);
         RefillPlayed(bytes);
         return bytes < 0 ? -1 : bytes / blockAlign;
       },
@@ -471,10 +476,8 @@ void StopCommand() {
 }
 
 void OnWaveOutDone() {
-  if (g_run.scanFile) {
-    g.stopRequested = true;
-    return;
-  }
+  // A file scan ends by the clock (or Stop), which also covers a device that is done early.
+  if (g_run.scanFile) return;
   if (!g.playingAll && !g.playingWindow) return;
   g.output.Close();
   g.playingAll = g.playingWindow = false;
