@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/Archiver.h"
+#include "archive/win/WinArchivePrompts.h"
 #include "builder/core/MainForm.h"
 #include "builder/core/SplitOption.h"
 #include "builder/core/StyleTab.h"
@@ -95,7 +96,7 @@ class MainWindow : public builder::TBuildHost {
   builder::TMainForm form_;
   builder::TSplitOption split_;
   archive::TArchiver archiver1_;
-  DialogPrompts prompts_;
+  archive::TWinArchivePrompts prompts_;
   std::wstring openDirectory_, saveDirectory_;
 
   HWND window_ = nullptr;

@@ -63,22 +63,6 @@ bool ChooseColour(HWND owner, builder::TColor& colour);
 // The explicit colour of a colour value, system colours resolved by the system.
 COLORREF Resolve(builder::TColor colour);
 
-// The archive component's questions as dialogs of this program.
-class DialogPrompts : public archive::TArchivePrompts {
- public:
-  void SetOwner(HWND owner) { owner_ = owner; }
-  archive::TPromptAnswer Ask(const std::string& caption, const std::string& text,
-                             unsigned buttons) override;
-  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
-                  bool masked) override;
-  void ShowMessage(const std::string& caption, const std::string& text) override;
-  bool SelectFile(const std::string& title, std::string& path) override;
-  bool SelectFolder(const std::string& title, std::string& folder) override;
-
- private:
-  HWND owner_ = nullptr;
-};
-
 // Lets pending window messages run (Application.ProcessMessages).
 void ProcessMessages();
 

@@ -4,25 +4,10 @@
 #include <windows.h>
 
 #include "archive/Archiver.h"
-#include "archive/Prompts.h"
+#include "archive/win/WinArchivePrompts.h"
 #include "player/core/Devices.h"
 
 namespace tunlet {
-
-class WinArchivePrompts : public archive::TArchivePrompts {
- public:
-  void SetOwner(HWND owner) { owner_ = owner; }
-  archive::TPromptAnswer Ask(const std::string& caption, const std::string& text,
-                             unsigned buttons) override;
-  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
-                  bool masked) override;
-  void ShowMessage(const std::string& caption, const std::string& text) override;
-  bool SelectFile(const std::string& title, std::string& path) override;
-  bool SelectFolder(const std::string& title, std::string& folder) override;
-
- private:
-  HWND owner_ = nullptr;
-};
 
 class WinSongArchive : public player::TSongArchive {
  public:
@@ -33,7 +18,7 @@ class WinSongArchive : public player::TSongArchive {
                       onExtracted) override;
 
  private:
-  WinArchivePrompts prompts_;
+  archive::TWinArchivePrompts prompts_;
   archive::TExtractor Extractor1;
 };
 
