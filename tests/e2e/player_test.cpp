@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "archive/Archiver.h"
@@ -53,6 +54,11 @@ class PlayerE2E : public ::testing::Test {
     record.Background = 0x00A0FFFF;
     record.Looped = true;
     record.Restore = true;
+    exe_ = Assemble(record, "output.exe");
+  }
+  // An output file of the padded player and an archive with the library, the song
+  // and `record`.
+  std::string Assemble(const builder::PlayerSettingsRecord& record, const std::string& name) {
     const auto bytes = builder::WritePlayerSettings(record);
     WriteAll(work_ + "\\34Init12.dat", bytes.data(), bytes.size());
 
@@ -62,14 +68,16 @@ class PlayerE2E : public ::testing::Test {
     archiver.SetFileName(arc);
     archiver.SetOptions(archive::TOptions(archive::kDefaultOptions));
     archiver.Open();
-    for (const char* name : {"kelvaro.dll", "Sunny Tone.mp3", "34Init12.dat"})
-      ASSERT_TRUE(archiver.AddFile(work_ + "\\" + name));
+    for (const char* entry : {"kelvaro.dll", "Sunny Tone.mp3", "34Init12.dat"})
+      EXPECT_TRUE(archiver.AddFile(work_ + "\\" + entry));
     archiver.Close();
 
-    exe_ = work_ + "\\output.exe";
-    WriteAll(exe_, player.data(), player.size());
+    const std::string exe = work_ + "\\" + name;
+    const std::vector<char> player = ReadAll(ProgramPath(L"Tunlet.exe"));
+    WriteAll(exe, player.data(), player.size());
     const std::vector<char> tail = ReadAll(Widen(arc));
-    WriteAll(exe_, tail.data(), tail.size(), true);
+    WriteAll(exe, tail.data(), tail.size(), true);
+    return exe;
   }
   void TearDown() override {
     if (app_.handle) Kill(app_);
