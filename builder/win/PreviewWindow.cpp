@@ -4,12 +4,12 @@
 
 #include "builder/win/ControlIds.h"
 #include "builder/win/WinServices.h"
+#include "builder/win/controls/Controls.h"
 
 namespace vardexwin {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TPreviewForm";
-constexpr wchar_t kMeterClass[] = L"Tdbmeter";
 constexpr int kClientWidth = 345;  // the player window's client area
 constexpr int kClientHeight = 112;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -36,13 +36,7 @@ bool PreviewWindow::Create(HWND owner) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kClassName;
   wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!RegisterClassExW(&wc)) return false;
-  WNDCLASSEXW meter{};
-  meter.cbSize = sizeof meter;
-  meter.lpfnWndProc = MeterProc;
-  meter.hInstance = instance_;
-  meter.lpszClassName = kMeterClass;
-  if (!RegisterClassExW(&meter)) return false;
+  if (!RegisterClassExW(&wc) || !builder::RegisterDbmeterClass(instance_)) return false;
   RECT r{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&r, kStyle, FALSE, 0);
   window_ = CreateWindowExW(0, kClassName, L"Vardex", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -52,7 +46,9 @@ bool PreviewWindow::Create(HWND owner) {
   for (int i = 0; i < 2; ++i) {
     builder::Tdbmeter& m = i == 0 ? style_.Meter1() : style_.Meter2();
     m.SetSystemColourResolver([](uint32_t index) { return uint32_t(GetSysColor(int(index))); });
-    m.OnInvalidate = [this, i] { MeterChanged(i); };
+    builder::AttachDbmeter(meters_[i], &m);
+    // Setters repaint at once, so that the test animation is seen step by step.
+    m.OnInvalidate = [this, i] { builder::PaintDbmeter(meters_[i]); };
   }
   Refresh();
   return true;
@@ -86,8 +82,8 @@ void PreviewWindow::CreateControls() {
   Control(L"BUTTON", L"&About", BS_PUSHBUTTON, 156, 89, 96, 21, IDC_PV_ABOUT);
   const int gx = kClientWidth - 89, gy = -2;
   HWND group = Control(L"BUTTON", L"Volume:", BS_GROUPBOX, gx, gy, 89, 114, IDC_PV_VOLUME);
-  meters_[0] = Control(kMeterClass, L"", 0, gx + 6, gy + 14, 15, 82, IDC_PV_DBMETER1);
-  meters_[1] = Control(kMeterClass, L"", 0, gx + 23, gy + 14, 15, 82, IDC_PV_DBMETER2);
+  meters_[0] = Control(L"Tdbmeter", L"", 0, gx + 6, gy + 14, 15, 82, IDC_PV_DBMETER1);
+  meters_[1] = Control(L"Tdbmeter", L"", 0, gx + 23, gy + 14, 15, 82, IDC_PV_DBMETER2);
   const DWORD slider = TBS_VERT | TBS_NOTICKS | TBS_BOTH;
   leftSlider_ = Control(TRACKBAR_CLASSW, L"", slider, gx + 42, gy + 12, 20, 86, IDC_PV_LEFTSLIDER);
   rightSlider_ =
@@ -122,42 +118,6 @@ void PreviewWindow::Refresh() {
     background_ = CreateSolidBrush(Resolve(p.panelColor));
     InvalidateRect(window_, nullptr, TRUE);
   }
-  for (HWND m : meters_) InvalidateRect(m, nullptr, FALSE);
-}
-
-void PreviewWindow::MeterChanged(int index) {
-  // Setters repaint at once, so that the test animation is seen step by step.
-  if (!meters_[index]) return;
-  InvalidateRect(meters_[index], nullptr, FALSE);
-  UpdateWindow(meters_[index]);
-}
-
-void PreviewWindow::PaintMeter(HWND meterWindow, HDC dc) {
-  builder::Tdbmeter& m = meterWindow == meters_[0] ? style_.Meter1() : style_.Meter2();
-  const builder::RgbImage& image = m.Paint();
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = image.width;
-  bmi.bmiHeader.biHeight = -image.height;  // top-down
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, 0, 0, DWORD(image.width), DWORD(image.height), 0, 0, 0, UINT(image.height),
-                    image.pixels.data(), &bmi, DIB_RGB_COLORS);
-}
-
-LRESULT CALLBACK PreviewWindow::MeterProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_PAINT) {
-    auto* self =
-        reinterpret_cast<PreviewWindow*>(GetWindowLongPtrW(GetParent(window), GWLP_USERDATA));
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    if (self) self->PaintMeter(window, dc);
-    EndPaint(window, &ps);
-    return 0;
-  }
-  if (message == WM_ERASEBKGND) return 1;
-  return DefWindowProcW(window, message, w, l);
 }
 
 LRESULT CALLBACK PreviewWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -202,24 +162,9 @@ LRESULT PreviewWindow::Handle(UINT message, WPARAM w, LPARAM l) {
 }
 
 void PreviewWindow::OnDrawButton(const DRAWITEMSTRUCT& item) {
-  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  RECT r = item.rcItem;
-  DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
-  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-  HGDIOBJ oldBrush =
-      SelectObject(item.hDC, GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
-  if (item.CtlID == IDC_PV_PLAY) {
-    const POINT p[3] = {{cx - 3, cy - 5}, {cx + 4, cy}, {cx - 3, cy + 5}};
-    Polygon(item.hDC, p, 3);
-  } else if (item.CtlID == IDC_PV_PAUSE) {
-    Rectangle(item.hDC, cx - 4, cy - 5, cx - 1, cy + 6);
-    Rectangle(item.hDC, cx + 1, cy - 5, cx + 4, cy + 6);
-  } else {
-    Rectangle(item.hDC, cx - 4, cy - 4, cx + 5, cy + 5);
-  }
-  SelectObject(item.hDC, oldPen);
-  SelectObject(item.hDC, oldBrush);
+  builder::DrawGlyphButton(item, item.CtlID == IDC_PV_PLAY    ? builder::TPlaybackGlyph::Play
+                                 : item.CtlID == IDC_PV_PAUSE ? builder::TPlaybackGlyph::Pause
+                                                              : builder::TPlaybackGlyph::Stop);
 }
 
 }  // namespace vardexwin

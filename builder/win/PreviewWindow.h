@@ -24,13 +24,10 @@ class PreviewWindow {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK MeterProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT Handle(UINT message, WPARAM w, LPARAM l);
   HWND Control(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
                int id);
   void CreateControls();
-  void PaintMeter(HWND meterWindow, HDC dc);
-  void MeterChanged(int index);
   void OnDrawButton(const DRAWITEMSTRUCT& item);
 
   HINSTANCE instance_;

@@ -4,6 +4,7 @@
 
 #include "archive/Errors.h"
 #include "builder/core/Colour.h"
+#include "builder/win/controls/Controls.h"
 #include "platform/win32/Wide.h"
 #include "player/core/PlayerTexts.h"
 #include "resources/player/resource.h"
@@ -12,7 +13,6 @@ namespace tunlet {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TForm1";
-constexpr wchar_t kMeterClass[] = L"Tdbmeter";
 constexpr UINT_PTR kPollTimerId = 1;
 constexpr UINT_PTR kTimer4Id = 4;
 constexpr UINT kTimer4Interval = 10;
@@ -51,14 +51,7 @@ bool MainWindow::Register(HINSTANCE instance) {
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the record's colour
   wc.lpszClassName = kWindowClass;
-  if (!RegisterClassExW(&wc)) return false;
-  WNDCLASSEXW meter{};
-  meter.cbSize = sizeof meter;
-  meter.lpfnWndProc = MeterProc;
-  meter.hInstance = instance;
-  meter.hCursor = wc.hCursor;
-  meter.lpszClassName = kMeterClass;
-  return RegisterClassExW(&meter) != 0;
+  return RegisterClassExW(&wc) && builder::RegisterDbmeterClass(instance);
 }
 
 int MainWindow::Run(HINSTANCE instance, int show) {
@@ -77,9 +70,12 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   form_ = std::make_unique<player::TForm1>(
       *this,
       player::TForm1Devices{loader_, pollTimer_, volume_, mixer_, dialogs_, archive_, system_});
-  for (auto* meter : {&form_->dbmeter1, &form_->dbmeter2})
-    meter->SetSystemColourResolver(
+  builder::Tdbmeter* meters[2] = {&form_->dbmeter1, &form_->dbmeter2};
+  for (int i = 0; i < 2; ++i) {
+    meters[i]->SetSystemColourResolver(
         [](uint32_t index) { return uint32_t(GetSysColor(int(index))); });
+    builder::AttachDbmeter(dbmeter_[i], meters[i]);
+  }
   Guarded([this] { form_->FormCreate(); });
   SetTimer(window_, kTimer4Id, kTimer4Interval, nullptr);
   ShowWindow(window_, show);
@@ -128,8 +124,8 @@ void MainWindow::CreateControls() {
   // The volume group at the right edge; its controls are siblings drawn over it.
   const int gx = kClientWidth - 89, gy = -2;
   Control(L"BUTTON", player::kVolumeGroupText, BS_GROUPBOX, gx, gy, 89, 114, IDC_GROUPBOX1);
-  dbmeter_[0] = Control(kMeterClass, "", 0, gx + 6, gy + 14, 15, 82, IDC_DBMETER1);
-  dbmeter_[1] = Control(kMeterClass, "", 0, gx + 23, gy + 14, 15, 82, IDC_DBMETER2);
+  dbmeter_[0] = Control(L"Tdbmeter", "", 0, gx + 6, gy + 14, 15, 82, IDC_DBMETER1);
+  dbmeter_[1] = Control(L"Tdbmeter", "", 0, gx + 23, gy + 14, 15, 82, IDC_DBMETER2);
   const DWORD sliderStyle = TBS_VERT | TBS_NOTICKS | TBS_BOTH | WS_TABSTOP;
   leftSlider_ = Control(TRACKBAR_CLASSW, "", sliderStyle, gx + 42, gy + 12, 20, 86, IDC_LEFTSLIDER);
   rightSlider_ =
@@ -268,66 +264,14 @@ void MainWindow::OnClose() {
 }
 
 void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
-  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  RECT r = item.rcItem;
-  DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  const int cx = (r.left + r.right) / 2 + (pushed ? 1 : 0);
-  const int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
-  HBRUSH brush = CreateSolidBrush(GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  HGDIOBJ oldBrush = SelectObject(item.hDC, brush);
-  HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
-  // The glyphs: a triangle, two bars and a square.
-  if (item.CtlID == IDC_PLAYBTN) {
-    const POINT p[3] = {{cx - 3, cy - 5}, {cx + 4, cy}, {cx - 3, cy + 5}};
-    Polygon(item.hDC, p, 3);
-  } else if (item.CtlID == IDC_PAUSEBTN) {
-    Rectangle(item.hDC, cx - 4, cy - 5, cx - 1, cy + 6);
-    Rectangle(item.hDC, cx + 1, cy - 5, cx + 4, cy + 6);
-  } else {
-    Rectangle(item.hDC, cx - 4, cy - 4, cx + 5, cy + 5);
-  }
-  SelectObject(item.hDC, oldPen);
-  SelectObject(item.hDC, oldBrush);
-  DeleteObject(brush);
-  if (item.itemState & ODS_FOCUS) {
-    InflateRect(&r, -3, -3);
-    DrawFocusRect(item.hDC, &r);
-  }
+  builder::DrawGlyphButton(item, item.CtlID == IDC_PLAYBTN    ? builder::TPlaybackGlyph::Play
+                                 : item.CtlID == IDC_PAUSEBTN ? builder::TPlaybackGlyph::Pause
+                                                              : builder::TPlaybackGlyph::Stop);
 }
 
 LRESULT MainWindow::OnCtlColor(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   return reinterpret_cast<LRESULT>(background_);
-}
-
-LRESULT CALLBACK MainWindow::MeterProc(HWND meter, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(meter, &ps);
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(GetParent(meter), GWLP_USERDATA));
-    if (self) self->PaintMeter(meter, dc);
-    EndPaint(meter, &ps);
-    return 0;
-  }
-  if (message == WM_ERASEBKGND) return 1;
-  return DefWindowProcW(meter, message, w, l);
-}
-
-void MainWindow::PaintMeter(HWND meter, HDC dc) {
-  if (!form_) return;
-  builder::Tdbmeter& m = meter == dbmeter_[0] ? form_->dbmeter1 : form_->dbmeter2;
-  const builder::RgbImage& image = m.Paint();
-  if (image.width <= 0 || image.height <= 0) return;
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = image.width;
-  bmi.bmiHeader.biHeight = -image.height;  // top-down rows
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, 0, 0, DWORD(image.width), DWORD(image.height), 0, 0, 0, UINT(image.height),
-                    image.pixels.data(), &bmi, DIB_RGB_COLORS);
 }
 
 uint32_t MainWindow::Resolve(uint32_t colour) const {
@@ -386,14 +330,7 @@ void MainWindow::ShowBackground(uint32_t colour) {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-void MainWindow::RepaintMeter(int index) {
-  HWND meter = dbmeter_[index == 0 ? 0 : 1];
-  if (!meter) return;
-  // Painted at once, as the meter's setters ask for.
-  HDC dc = GetDC(meter);
-  PaintMeter(meter, dc);
-  ReleaseDC(meter, dc);
-}
+void MainWindow::RepaintMeter(int index) { builder::PaintDbmeter(dbmeter_[index == 0 ? 0 : 1]); }
 
 void MainWindow::ShowVolumeSliders(int32_t left, int32_t right) {
   updating_ = true;

@@ -35,7 +35,6 @@ class MainWindow : public player::TForm1View {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK MeterProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT Handle(UINT message, WPARAM w, LPARAM l);
   bool Register(HINSTANCE instance);
   void CreateControls();
@@ -46,7 +45,6 @@ class MainWindow : public player::TForm1View {
   void OnTimer(UINT_PTR id);
   void OnClose();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
-  void PaintMeter(HWND meter, HDC dc);
   LRESULT OnCtlColor(HDC dc);
   // Runs an event handler of the core; a failure is shown, the window stays usable.
   template <typename Handler>
