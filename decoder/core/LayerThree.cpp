@@ -51,7 +51,9 @@ struct Tables {
   double pow43[8207];
   double gain[kGainOffset + 128];  // 2^(e/4), e = -512..127
   double cs[8], ca[8];
-  double longCos[36][18];
+  double dct4Scale[18];  // 1 / (2 cos((2k + 1) pi / 72)): the 18-point DCT-IV from a DCT-II
+  double dct18Scale[9];  // 1 / (2 cos((2k + 1) pi / 36)): the 18-point DCT-II by halving
+  double dct9Cos[9][5];  // cos(m (2k + 1) pi / 18), k = 0..4
   double shortCos[12][6];
   double window[4][36];
   double shortWindow[12];
@@ -66,9 +68,10 @@ struct Tables {
       cs[i] = 1 / std::sqrt(1 + c * c);
       ca[i] = c / std::sqrt(1 + c * c);
     }
-    for (int i = 0; i < 36; ++i)
-      for (int k = 0; k < 18; ++k)
-        longCos[i][k] = std::cos(pi / 72 * (2 * i + 1 + 18) * (2 * k + 1));
+    for (int k = 0; k < 18; ++k) dct4Scale[k] = 1 / (2 * std::cos((2 * k + 1) * pi / 72));
+    for (int k = 0; k < 9; ++k) dct18Scale[k] = 1 / (2 * std::cos((2 * k + 1) * pi / 36));
+    for (int m = 0; m < 9; ++m)
+      for (int k = 0; k < 5; ++k) dct9Cos[m][k] = std::cos(m * (2 * k + 1) * pi / 18);
     for (int i = 0; i < 12; ++i)
       for (int k = 0; k < 6; ++k)
         shortCos[i][k] = std::cos(pi / 24 * (2 * i + 1 + 6) * (2 * k + 1));
@@ -118,6 +121,60 @@ inline double Gain(int exponent) {
 }
 
 inline bool IsShort(const GranuleInfo& g) { return g.windowSwitching && g.blockType == 2; }
+
+// X[m] = sum x[k] cos(m (2k + 1) pi / 18), k = 0..8. The cosines of k and 8 - k agree for
+// even m and are opposite for odd m, where the middle term vanishes.
+void Dct9(const Tables& t, const double* x, double* out) {
+  double sums[4], diffs[4];
+  for (int k = 0; k < 4; ++k) {
+    sums[k] = x[k] + x[8 - k];
+    diffs[k] = x[k] - x[8 - k];
+  }
+  for (int m = 0; m < 9; m += 2) {
+    const double* c = t.dct9Cos[m];
+    out[m] = x[4] * c[4] + sums[0] * c[0] + sums[1] * c[1] + sums[2] * c[2] + sums[3] * c[3];
+  }
+  for (int m = 1; m < 9; m += 2) {
+    const double* c = t.dct9Cos[m];
+    out[m] = diffs[0] * c[0] + diffs[1] * c[1] + diffs[2] * c[2] + diffs[3] * c[3];
+  }
+}
+
+// X[m] = sum x[k] cos(m (2k + 1) pi / 36), k = 0..17, by halving (as in the synthesis filter):
+// the even outputs are the 9-point transform of x[k] + x[17 - k], the odd ones sums of
+// neighbours in the transform of the scaled differences.
+void Dct18(const Tables& t, const double* x, double* out) {
+  double sums[9], diffs[9], even[9], odd[10];
+  for (int k = 0; k < 9; ++k) {
+    sums[k] = x[k] + x[17 - k];
+    diffs[k] = (x[k] - x[17 - k]) * t.dct18Scale[k];
+  }
+  Dct9(t, sums, even);
+  Dct9(t, diffs, odd);
+  odd[9] = 0;
+  for (int m = 0; m < 9; ++m) {
+    out[2 * m] = even[m];
+    out[2 * m + 1] = odd[m] + odd[m + 1];
+  }
+}
+
+// The 36-point IMDCT of 18 lines, unwindowed: y[i] = sum x[k] cos((2i + 19)(2k + 1) pi / 72).
+// Its 18 distinct values are the DCT-IV z[n] = sum x[k] cos((2n + 1)(2k + 1) pi / 72), which
+// is C[n] + C[n + 1] for the DCT-II C of the lines divided by 2 cos((2k + 1) pi / 72).
+void Imdct36(const Tables& t, const double* x, double* y) {
+  double scaled[18], c[19];
+  for (int k = 0; k < 18; ++k) scaled[k] = x[k] * t.dct4Scale[k];
+  Dct18(t, scaled, c);
+  c[18] = 0;
+  for (int i = 0; i < 9; ++i) {
+    const double upper = c[9 + i] + c[10 + i];  // z[9 + i]
+    const double lower = c[8 - i] + c[9 - i];   // z[8 - i]
+    y[i] = upper;
+    y[17 - i] = -upper;
+    y[18 + i] = -lower;
+    y[35 - i] = -lower;
+  }
+}
 
 }  // namespace
 
@@ -520,21 +577,9 @@ void LayerThreeDecoder::Hybrid(const GranuleInfo& g, int ch, int slot0, SubbandB
       if (silent) {
         std::fill(y, y + 36, 0.0);
       } else {
-        // Of the 36 outputs only 18 differ: y[17 - i] = -y[i] and y[35 - i] = y[18 + i].
+        Imdct36(t, x, y);
         const double* win = t.window[type];
-        for (int i = 0; i < 9; ++i) {
-          const double* c = t.longCos[i];
-          const double* c2 = t.longCos[18 + i];
-          double a = 0, b = 0;
-          for (int k = 0; k < 18; ++k) {
-            a += x[k] * c[k];
-            b += x[k] * c2[k];
-          }
-          y[i] = a * win[i];
-          y[17 - i] = -a * win[17 - i];
-          y[18 + i] = b * win[18 + i];
-          y[35 - i] = b * win[35 - i];
-        }
+        for (int i = 0; i < 36; ++i) y[i] *= win[i];
       }
     }
     double* keep = overlap_[ch][sb];
