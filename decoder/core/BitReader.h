@@ -9,7 +9,7 @@ namespace kelvaro {
 class BitReader {
  public:
   BitReader() = default;
-  BitReader(const uint8_t* data, size_t bytes) : data_(data), bits_(bytes * 8) {}
+  BitReader(const uint8_t* data, size_t bytes) : data_(data), bytes_(bytes), bits_(bytes * 8) {}
 
   uint32_t Read(int n) {
     uint32_t value = Peek(n);
@@ -19,13 +19,17 @@ class BitReader {
   // Up to 24 bits.
   uint32_t Peek(int n) const {
     if (n == 0) return 0;
-    size_t byte = pos_ >> 3;
-    uint32_t word =
-        (Byte(byte) << 24) | (Byte(byte + 1) << 16) | (Byte(byte + 2) << 8) | Byte(byte + 3);
+    const size_t byte = pos_ >> 3;
+    uint32_t word = byte + 4 <= bytes_ ? Word(data_ + byte) : TailWord(byte);
     word <<= pos_ & 7;
     return word >> (32 - n);
   }
-  bool ReadBit() { return Read(1) != 0; }
+  bool ReadBit() {
+    const size_t byte = pos_ >> 3;
+    const int shift = 7 - static_cast<int>(pos_ & 7);
+    ++pos_;
+    return byte < bytes_ && ((data_[byte] >> shift) & 1) != 0;
+  }
   void Skip(size_t n) { pos_ += n; }
   size_t Position() const { return pos_; }
   void SetPosition(size_t pos) { pos_ = pos; }
@@ -33,9 +37,18 @@ class BitReader {
   bool Overrun() const { return pos_ > bits_; }
 
  private:
-  uint32_t Byte(size_t i) const { return i < (bits_ >> 3) ? data_[i] : 0; }
+  static uint32_t Word(const uint8_t* p) {
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+  }
+  // The four bytes from `byte` on near the end, where those past it read as zero.
+  uint32_t TailWord(size_t byte) const {
+    uint32_t word = 0;
+    for (size_t i = byte; i < byte + 4; ++i) word = (word << 8) | (i < bytes_ ? data_[i] : 0);
+    return word;
+  }
 
   const uint8_t* data_ = nullptr;
+  size_t bytes_ = 0;
   size_t bits_ = 0;
   size_t pos_ = 0;
 };

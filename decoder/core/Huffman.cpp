@@ -4,9 +4,10 @@
 
 namespace kelvaro {
 
-HuffmanDecoder::HuffmanDecoder(const HuffmanSource& source, int symbols) {
+HuffmanDecoder::HuffmanDecoder(const HuffmanSource& source, int symbols, int columns) {
   std::vector<Code> codes;
-  for (int i = 0; i < symbols; ++i) codes.push_back({source.codes[i], source.lengths[i], i});
+  for (int i = 0; i < symbols; ++i)
+    codes.push_back({source.codes[i], source.lengths[i], (i / columns) * 16 + i % columns});
   entries_.resize(1u << kRootBits);
   Build(0, kRootBits, 0, codes);
 }
@@ -46,9 +47,9 @@ const HuffmanSet& Huffman() {
     HuffmanSet s;
     for (int t = 0; t < 32; ++t) {
       const HuffmanSource& src = kBigValueTables[t];
-      if (src.codes) s.big[t] = HuffmanDecoder(src, src.size * src.size);
+      if (src.codes) s.big[t] = HuffmanDecoder(src, src.size * src.size, src.size);
     }
-    for (int t = 0; t < 2; ++t) s.quad[t] = HuffmanDecoder(kCount1Tables[t], 16);
+    for (int t = 0; t < 2; ++t) s.quad[t] = HuffmanDecoder(kCount1Tables[t], 16, 16);
     return s;
   }();
   return set;

@@ -11,8 +11,9 @@ namespace kelvaro {
 class HuffmanDecoder {
  public:
   HuffmanDecoder() = default;
-  explicit HuffmanDecoder(const HuffmanSource& source, int symbols);
-  // Returns the symbol (row-major index of the code table).
+  // The code table has `symbols` entries in rows of `columns`.
+  HuffmanDecoder(const HuffmanSource& source, int symbols, int columns);
+  // Returns the symbol as its row times 16 plus its column (x * 16 + y of a big-value pair).
   int Decode(BitReader& br) const {
     int base = 0;
     int width = kRootBits;

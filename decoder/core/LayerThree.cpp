@@ -347,11 +347,10 @@ void LayerThreeDecoder::ReadSpectrum(const FrameHeader& h, BitReader& br, int ch
     }
     const HuffmanDecoder& dec = huffman.big[t];
     const int linbits = src.linbits;
-    const int size = src.size;
     for (; i < limit; i += 2) {
       int symbol = dec.Decode(br);
-      int x = symbol / size;
-      int y = symbol % size;
+      int x = symbol >> 4;
+      int y = symbol & 15;
       if (linbits && x == 15) x += br.Read(linbits);
       if (x && br.ReadBit()) x = -x;
       if (linbits && y == 15) y += br.Read(linbits);
