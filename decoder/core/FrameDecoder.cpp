@@ -1,9 +1,20 @@
 #include "decoder/core/FrameDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace kelvaro {
+namespace {
+
+// The nearest 16-bit value (halves away from zero), limited to the 16-bit range; a NaN gives
+// the lowest value. Without branches, as the sign of a sample is unpredictable.
+inline int16_t ToPcm(double v) {
+  v = std::min(32767.0, std::max(-32768.0, v));
+  return static_cast<int16_t>(v + std::copysign(0.5, v));
+}
+
+}  // namespace
 
 void FrameDecoder::Reset() {
   filters_[0].Reset();
@@ -35,12 +46,7 @@ int FrameDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int bytes, 
     int16_t* dst = pcm + ch;
     for (int slot = 0; slot < slots; ++slot) {
       filters_[ch].Process(subbands_[ch][slot], out);
-      for (int j = 0; j < 32; ++j, dst += channels) {
-        double v = std::nearbyint(out[j] * scale_);
-        if (!(v > -32768)) v = -32768;  // also catches a NaN
-        if (v > 32767) v = 32767;
-        *dst = static_cast<int16_t>(v);
-      }
+      for (int j = 0; j < 32; ++j, dst += channels) *dst = ToPcm(out[j] * scale_);
     }
   }
   return slots * 32;

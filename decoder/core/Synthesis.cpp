@@ -62,28 +62,30 @@ const Tables& Shared() {
   return tables;
 }
 
-// X[m] = sum x[k] cos(m (2k + 1) pi / (2n)), by halving: the even outputs are the transform
-// of x[k] + x[n-1-k], the odd ones sums of neighbours in the transform of the scaled
-// differences.
-void Dct(const Tables& t, const double* x, double* out, int level) {
-  if (level == 0) {
-    out[0] = x[0];
-    return;
-  }
-  const int n = 1 << level, half = n / 2;
+// X[m] = sum x[k] cos(m (2k + 1) pi / (2n)), n = 2^level, by halving: the even outputs are
+// the transform of x[k] + x[n-1-k], the odd ones sums of neighbours in the transform of the
+// scaled differences. A template, so that every stage is unrolled for its own length.
+template <int level>
+void Dct(const Tables& t, const double* x, double* out) {
+  constexpr int n = 1 << level, half = n / 2;
   const double* scale = t.invCos[level];
-  double sums[16], diffs[16], even[16], odd[17];
+  double sums[half], diffs[half], even[half], odd[half + 1];
   for (int k = 0; k < half; ++k) {
     sums[k] = x[k] + x[n - 1 - k];
     diffs[k] = (x[k] - x[n - 1 - k]) * scale[k];
   }
-  Dct(t, sums, even, level - 1);
-  Dct(t, diffs, odd, level - 1);
+  Dct<level - 1>(t, sums, even);
+  Dct<level - 1>(t, diffs, odd);
   odd[half] = 0;
   for (int m = 0; m < half; ++m) {
     out[2 * m] = even[m];
     out[2 * m + 1] = odd[m] + odd[m + 1];
   }
+}
+
+template <>
+void Dct<0>(const Tables&, const double* x, double* out) {
+  out[0] = x[0];
 }
 
 }  // namespace
@@ -100,7 +102,7 @@ void SynthesisFilter::Process(const double* s, double* out) {
   // Matrixing: V[i] = sum cos((16 + i)(2k + 1) pi / 64) s[k], i = 0..63, from the 32 sums
   // X[m] = sum cos(m (2k + 1) pi / 64) s[k] by the symmetries of the cosine.
   double x[33];
-  Dct(t, s, x, 5);
+  Dct<5>(t, s, x);
   x[32] = 0;
   double* v = v_ + offset_;
   for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
