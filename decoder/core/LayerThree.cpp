@@ -46,10 +46,11 @@ const double kAliasCoefficients[8] = {-0.6,   -0.535, -0.33,   -0.185,
                                       -0.095, -0.041, -0.0142, -0.0037};
 
 constexpr int kGainOffset = 512;
+constexpr int kMaxQuantised = 15 + 8191;  // the largest escape value with 13 linbits
 
 struct Tables {
-  double pow43[8207];
-  double gain[kGainOffset + 128];  // 2^(e/4), e = -512..127
+  double pow43[2 * kMaxQuantised + 1];  // sign(v) |v|^(4/3), v = -kMaxQuantised.. kMaxQuantised
+  double gain[kGainOffset + 128];       // 2^(e/4), e = -512..127
   double cs[8], ca[8];
   double dct4Scale[18];  // 1 / (2 cos((2k + 1) pi / 72)): the 18-point DCT-IV from a DCT-II
   double dct18Scale[9];  // 1 / (2 cos((2k + 1) pi / 36)): the 18-point DCT-II by halving
@@ -61,7 +62,8 @@ struct Tables {
 
   Tables() {
     const double pi = std::acos(-1.0);
-    for (int i = 0; i < 8207; ++i) pow43[i] = std::pow(i, 4.0 / 3.0);
+    for (int v = -kMaxQuantised; v <= kMaxQuantised; ++v)
+      pow43[v + kMaxQuantised] = std::copysign(std::pow(std::abs(v), 4.0 / 3.0), v);
     for (int e = -kGainOffset; e < 128; ++e) gain[e + kGainOffset] = std::pow(2.0, e / 4.0);
     for (int i = 0; i < 8; ++i) {
       double c = kAliasCoefficients[i];
@@ -158,10 +160,10 @@ void Dct18(const Tables& t, const double* x, double* out) {
   }
 }
 
-// The 36-point IMDCT of 18 lines, unwindowed: y[i] = sum x[k] cos((2i + 19)(2k + 1) pi / 72).
+// The 36-point IMDCT of 18 lines, y[i] = sum x[k] cos((2i + 19)(2k + 1) pi / 72), windowed.
 // Its 18 distinct values are the DCT-IV z[n] = sum x[k] cos((2n + 1)(2k + 1) pi / 72), which
 // is C[n] + C[n + 1] for the DCT-II C of the lines divided by 2 cos((2k + 1) pi / 72).
-void Imdct36(const Tables& t, const double* x, double* y) {
+void Imdct36(const Tables& t, const double* x, const double* window, double* y) {
   double scaled[18], c[19];
   for (int k = 0; k < 18; ++k) scaled[k] = x[k] * t.dct4Scale[k];
   Dct18(t, scaled, c);
@@ -169,10 +171,10 @@ void Imdct36(const Tables& t, const double* x, double* y) {
   for (int i = 0; i < 9; ++i) {
     const double upper = c[9 + i] + c[10 + i];  // z[9 + i]
     const double lower = c[8 - i] + c[9 - i];   // z[8 - i]
-    y[i] = upper;
-    y[17 - i] = -upper;
-    y[18 + i] = -lower;
-    y[35 - i] = -lower;
+    y[i] = upper * window[i];
+    y[17 - i] = -upper * window[17 - i];
+    y[18 + i] = -lower * window[18 + i];
+    y[35 - i] = -lower * window[35 - i];
   }
 }
 
@@ -380,12 +382,15 @@ void LayerThreeDecoder::Requantise(const GranuleInfo& g, int ch) {
   const Scalefactors& sf = scale_[ch];
   const int shift = g.scalefacScale ? 4 : 2;  // in quarter powers of two
   const int base = g.globalGain - 210;
+  const double* pow43 = t.pow43 + kMaxQuantised;
+  // Lines from the last non-zero one on are zero whatever their band's gain.
+  const int end = nonzero_[ch];
+  std::fill(xr + end, xr + 576, 0.0);
   auto fill = [&](int from, int to, int exponent) {
-    double factor = Gain(exponent);
-    for (int i = from; i < to; ++i) {
-      int v = q[i];
-      xr[i] = v == 0 ? 0 : (v > 0 ? t.pow43[v] : -t.pow43[-v]) * factor;
-    }
+    to = std::min(to, end);
+    if (from >= to) return;
+    const double factor = Gain(exponent);
+    for (int i = from; i < to; ++i) xr[i] = pow43[q[i]] * factor;
   };
   if (IsShort(g)) {
     int sfb = 0;
@@ -424,8 +429,10 @@ void LayerThreeDecoder::Stereo(const FrameHeader& h, int gr) {
       r[i] = (m - s) * invSqrt2;
     }
   };
+  // Either channel's lines may now be non-zero up to the higher of the two bounds.
+  nonzero_[0] = nonzero_[1] = std::max(nonzero_[0], nonzero_[1]);
   if (!intensity) {
-    midSide(0, 576);
+    midSide(0, nonzero_[0]);
     return;
   }
   const GranuleInfo& g = granule_[gr][1];
@@ -543,7 +550,10 @@ void LayerThreeDecoder::Antialias(const GranuleInfo& g, int ch) {
   const Tables& t = Shared();
   int limit = IsShort(g) ? (g.mixed ? 2 : 0) : 32;
   double* xr = xr_[ch];
-  for (int sb = 1; sb < limit; ++sb) {
+  // A butterfly reaches 8 lines below its boundary: those above the last non-zero line have
+  // nothing to mix.
+  int sb = 1;
+  for (; sb < limit && 18 * sb - 8 < nonzero_[ch]; ++sb) {
     for (int i = 0; i < 8; ++i) {
       double a = xr[18 * sb - 1 - i];
       double b = xr[18 * sb + i];
@@ -551,6 +561,8 @@ void LayerThreeDecoder::Antialias(const GranuleInfo& g, int ch) {
       xr[18 * sb + i] = b * t.cs[i] + a * t.ca[i];
     }
   }
+  // and carries values up to 8 lines above it.
+  if (sb > 1) nonzero_[ch] = std::max(nonzero_[ch], 18 * (sb - 1) + 8);
 }
 
 void LayerThreeDecoder::Hybrid(const GranuleInfo& g, int ch, int slot0, SubbandBlock& out) {
@@ -572,14 +584,12 @@ void LayerThreeDecoder::Hybrid(const GranuleInfo& g, int ch, int slot0, SubbandB
       }
     } else {
       bool silent = true;
-      for (int k = 0; k < 18 && silent; ++k) silent = x[k] == 0;
-      if (silent) {
+      if (18 * sb < nonzero_[ch])
+        for (int k = 0; k < 18 && silent; ++k) silent = x[k] == 0;
+      if (silent)
         std::fill(y, y + 36, 0.0);
-      } else {
-        Imdct36(t, x, y);
-        const double* win = t.window[type];
-        for (int i = 0; i < 36; ++i) y[i] *= win[i];
-      }
+      else
+        Imdct36(t, x, t.window[type], y);
     }
     double* keep = overlap_[ch][sb];
     for (int i = 0; i < 18; ++i) {
