@@ -124,6 +124,14 @@ inline double Gain(int exponent) {
 
 inline bool IsShort(const GranuleInfo& g) { return g.windowSwitching && g.blockType == 2; }
 
+// A non-zero value is followed by its sign bit (1: negative). The sign is applied without a
+// branch, as it is as good as random.
+inline int WithSign(BitReader& br, int value) {
+  if (value == 0) return 0;
+  const int negative = br.ReadBit();
+  return value * (1 - 2 * negative);
+}
+
 // X[m] = sum x[k] cos(m (2k + 1) pi / 18), k = 0..8. The cosines of k and 8 - k agree for
 // even m and are opposite for odd m, where the middle term vanishes.
 void Dct9(const Tables& t, const double* x, double* out) {
@@ -354,19 +362,16 @@ void LayerThreeDecoder::ReadSpectrum(const FrameHeader& h, BitReader& br, int ch
       int x = symbol >> 4;
       int y = symbol & 15;
       if (linbits && x == 15) x += br.Read(linbits);
-      if (x && br.ReadBit()) x = -x;
+      q[i] = WithSign(br, x);
       if (linbits && y == 15) y += br.Read(linbits);
-      if (y && br.ReadBit()) y = -y;
-      q[i] = x;
-      q[i + 1] = y;
+      q[i + 1] = WithSign(br, y);
     }
   }
   const HuffmanDecoder& quad = huffman.quad[g.count1Table];
   while (i <= 572 && br.Position() < end) {
     int symbol = quad.Decode(br);
     int v[4] = {(symbol >> 3) & 1, (symbol >> 2) & 1, (symbol >> 1) & 1, symbol & 1};
-    for (int& value : v)
-      if (value && br.ReadBit()) value = -1;
+    for (int& value : v) value = WithSign(br, value);
     if (br.Position() > end) break;  // the last quadruple overran the granule: not coded
     for (int j = 0; j < 4; ++j) q[i + j] = v[j];
     i += 4;
