@@ -92,32 +92,39 @@ void Dct<0>(const Tables&, const double* x, double* out) {
 
 void SynthesisFilter::Reset() {
   std::memset(v_, 0, sizeof v_);
-  offset_ = 0;
+  newest_ = 0;
   Shared();
 }
 
 void SynthesisFilter::Process(const double* s, double* out) {
   const Tables& t = Shared();
-  offset_ = (offset_ - 64) & 1023;
+  newest_ = (newest_ + 15) & 15;
   // Matrixing: V[i] = sum cos((16 + i)(2k + 1) pi / 64) s[k], i = 0..63, from the 32 sums
   // X[m] = sum cos(m (2k + 1) pi / 64) s[k] by the symmetries of the cosine.
   double x[33];
   Dct<5>(t, s, x);
   x[32] = 0;
-  double* v = v_ + offset_;
+  double* v = v_[newest_];
   for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
   for (int i = 16; i < 48; ++i) v[i] = -x[48 - i];
   for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
-  std::memcpy(v_ + offset_ + 1024, v, 64 * sizeof(double));
 
-  // Windowing of the vector U (taken from V in steps of 128) with D, summed over 16 taps.
-  const double* d = t.window;
-  for (int j = 0; j < 32; ++j) out[j] = 0;
+  // Windowing of the vector U with D, summed over 16 taps: U takes the first half of the
+  // blocks 0, 2, .. 14 and the second half of the blocks 1, 3, .. 15 (by age).
+  // Eight outputs at a time, so that their sums stay in registers.
+  const double* v0[8];
+  const double* v1[8];
   for (int i = 0; i < 8; ++i) {
-    const double* d0 = d + 64 * i;
-    const double* v0 = v + 128 * i;
-    const double* v1 = v0 + 96;
-    for (int j = 0; j < 32; ++j) out[j] += d0[j] * v0[j] + d0[32 + j] * v1[j];
+    v0[i] = v_[(newest_ + 2 * i) & 15];
+    v1[i] = v_[(newest_ + 2 * i + 1) & 15] + 32;
+  }
+  for (int j0 = 0; j0 < 32; j0 += 8) {
+    double sum[8] = {};
+    for (int i = 0; i < 8; ++i) {
+      const double* d0 = t.window + 64 * i + j0;
+      for (int j = 0; j < 8; ++j) sum[j] += d0[j] * v0[i][j0 + j] + d0[32 + j] * v1[i][j0 + j];
+    }
+    for (int j = 0; j < 8; ++j) out[j0 + j] = sum[j];
   }
 }
 

@@ -11,9 +11,9 @@ class SynthesisFilter {
   void Process(const double* subbands, double* out);
 
  private:
-  // The 1024-value history V, stored twice so that a window never wraps.
-  double v_[2048];
-  int offset_ = 0;
+  // The 1024-value history V as 16 blocks of 64, the newest at `newest_`.
+  double v_[16][64];
+  int newest_ = 0;
 };
 
 }  // namespace kelvaro
