@@ -69,17 +69,20 @@ template <int level>
 void Dct(const Tables& t, const double* x, double* out) {
   constexpr int n = 1 << level, half = n / 2;
   const double* scale = t.invCos[level];
-  double sums[half], diffs[half], even[half], odd[half + 1];
+  double sums[half], diffs[half], even[half], odd[half];
   for (int k = 0; k < half; ++k) {
     sums[k] = x[k] + x[n - 1 - k];
     diffs[k] = (x[k] - x[n - 1 - k]) * scale[k];
   }
   Dct<level - 1>(t, sums, even);
   Dct<level - 1>(t, diffs, odd);
-  odd[half] = 0;
-  for (int m = 0; m < half; ++m) {
+  // Downwards with the upper neighbour carried along, rather than loading odd[m + 1] again:
+  // a load across two values that were just stored separately would stall.
+  double above = 0;
+  for (int m = half - 1; m >= 0; --m) {
     out[2 * m] = even[m];
-    out[2 * m + 1] = odd[m] + odd[m + 1];
+    out[2 * m + 1] = odd[m] + above;
+    above = odd[m];
   }
 }
 
