@@ -588,10 +588,8 @@ void LayerThreeDecoder::Hybrid(const GranuleInfo& g, int ch, int slot0, SubbandB
         }
       }
     } else {
-      bool silent = true;
-      if (18 * sb < nonzero_[ch])
-        for (int k = 0; k < 18 && silent; ++k) silent = x[k] == 0;
-      if (silent)
+      // Above the last non-zero line (antialiasing included) all lines are zero.
+      if (18 * sb >= nonzero_[ch])
         std::fill(y, y + 36, 0.0);
       else
         Imdct36(t, x, t.window[type], y);
