@@ -132,17 +132,13 @@ inline int WithSign(BitReader& br, int value) {
   return value * (1 - 2 * negative);
 }
 
-// X[m] = sum x[k] cos(m (2k + 1) pi / 18), k = 0..8. The cosines of k and 8 - k agree for
-// even m and are opposite for odd m, where the middle term vanishes.
-void Dct9(const Tables& t, const double* x, double* out) {
-  double sums[4], diffs[4];
-  for (int k = 0; k < 4; ++k) {
-    sums[k] = x[k] + x[8 - k];
-    diffs[k] = x[k] - x[8 - k];
-  }
+// X[m] = sum x[k] cos(m (2k + 1) pi / 18), k = 0..8, given the pairs sums[k] = x[k] + x[8 - k]
+// and diffs[k] = x[k] - x[8 - k], k = 0..3, and the middle x[4]: the cosines of k and 8 - k
+// agree for even m and are opposite for odd m, where the middle term vanishes.
+void Dct9(const Tables& t, const double* sums, const double* diffs, double middle, double* out) {
   for (int m = 0; m < 9; m += 2) {
     const double* c = t.dct9Cos[m];
-    out[m] = x[4] * c[4] + sums[0] * c[0] + sums[1] * c[1] + sums[2] * c[2] + sums[3] * c[3];
+    out[m] = middle * c[4] + sums[0] * c[0] + sums[1] * c[1] + sums[2] * c[2] + sums[3] * c[3];
   }
   for (int m = 1; m < 9; m += 2) {
     const double* c = t.dct9Cos[m];
@@ -152,15 +148,22 @@ void Dct9(const Tables& t, const double* x, double* out) {
 
 // X[m] = sum x[k] cos(m (2k + 1) pi / 36), k = 0..17, by halving (as in the synthesis filter):
 // the even outputs are the 9-point transform of x[k] + x[17 - k], the odd ones sums of
-// neighbours in the transform of the scaled differences.
+// neighbours in the transform of the scaled differences. The pairs of the 9-point transforms
+// are formed here at once, rather than reloaded from values just stored.
 void Dct18(const Tables& t, const double* x, double* out) {
-  double sums[9], diffs[9], even[9], odd[10];
-  for (int k = 0; k < 9; ++k) {
-    sums[k] = x[k] + x[17 - k];
-    diffs[k] = (x[k] - x[17 - k]) * t.dct18Scale[k];
+  double evenSums[4], evenDiffs[4], oddSums[4], oddDiffs[4];
+  for (int k = 0; k < 4; ++k) {
+    const double a = x[k] + x[17 - k], b = x[8 - k] + x[9 + k];
+    const double c = (x[k] - x[17 - k]) * t.dct18Scale[k];
+    const double d = (x[8 - k] - x[9 + k]) * t.dct18Scale[8 - k];
+    evenSums[k] = a + b;
+    evenDiffs[k] = a - b;
+    oddSums[k] = c + d;
+    oddDiffs[k] = c - d;
   }
-  Dct9(t, sums, even);
-  Dct9(t, diffs, odd);
+  double even[9], odd[10];
+  Dct9(t, evenSums, evenDiffs, x[4] + x[13], even);
+  Dct9(t, oddSums, oddDiffs, (x[4] - x[13]) * t.dct18Scale[4], odd);
   odd[9] = 0;
   for (int m = 0; m < 9; ++m) {
     out[2 * m] = even[m];
