@@ -68,11 +68,16 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
     s.timeScaleMs = float(timeScaleMs);
     AnalysisOptions options = OptionsFromSettings(s, info.sampleRateHz);
     options.minWidth = g.screenW;
-    int counter = 0;
+    // The queue is drained by the clock, not by a column count: a column that also writes
+    // the All Spectrum log takes far longer than one that does not.
+    DWORD lastPump = GetTickCount();
     next->bitmap = AnalyseSample(
         next->sample, options,
         [&](int64_t, int64_t) {
-          if (++counter % 64 == 0) PumpMessages();
+          if (GetTickCount() - lastPump >= 20) {
+            PumpMessages();
+            lastPump = GetTickCount();
+          }
           return !g.stopRequested;
         },
         g_allLog.IsOpen() ? &g_allLog : nullptr);

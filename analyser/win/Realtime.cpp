@@ -111,8 +111,12 @@ void SetCurrentForScan() {
                                   .step;
 }
 
-// Everything a start command shares before its device opens.
+// Everything a start command shares before its device opens. The menus go busy first: the
+// queue is drained below, and a start key handled there would run a second command inside
+// this one; every path that ends the command sets them back.
 void PrepareDisplay(Mode mode, const wchar_t* title) {
+  SetMenuState(MenuState::Busy);
+  for (int i = 0; i < 4; ++i) EnableButton(i, false);
   ReleaseAnalysis();
   g.mode = mode;
   g.frozen = false;

@@ -82,13 +82,17 @@ int ItemState(HWND w, UINT command) {
   return s;
 }
 
+// A query that is never answered is a failure of its own, not a state: it would otherwise
+// read as "enabled".
 bool Greyed(HWND w, UINT command) {
   const int s = ItemState(w, command);
+  EXPECT_GE(s, 0) << "no answer about menu item " << command;
   return s >= 0 && (s & (MF_GRAYED | MF_DISABLED)) != 0;
 }
 
 bool Checked(HWND w, UINT command) {
   const int s = ItemState(w, command);
+  EXPECT_GE(s, 0) << "no answer about menu item " << command;
   return s >= 0 && (s & MF_CHECKED) != 0;
 }
 
@@ -111,6 +115,18 @@ void ExpectBusy(HWND w, const char* stage) {
   for (UINT c : {kAnalyzeFile, kAnalyzeInput, kScanFile, kScanInput, kChange, kSaveWave,
                  kWindowBitmap, kExit})
     EXPECT_TRUE(Greyed(w, c)) << c;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs);
+
+// Presses F1..F4 while a command runs: none of them may open its dialog.
+void ExpectStartKeysIgnored(HWND w, DWORD pid, const char* stage) {
+  SCOPED_TRACE(stage);
+  for (UINT key : {VK_F1, VK_F2, VK_F3, VK_F4}) PressKey(w, key);
+  Pause(800);
+  for (const wchar_t* caption : {L"Analyze File", L"Analyze Input", L"Scan File", L"Scan Input",
+                                 L"Open Wave File", L"Record Wave File"})
+    EXPECT_EQ(WaitForWindow(pid, L"#32770", caption, 300), nullptr) << Narrow(caption);
 }
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
@@ -324,6 +340,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
     ASSERT_TRUE(IsWindowEnabled(button));
     Click(button);
     Pause(300);
+    ExpectBusy(w, button == play ? "during Play" : "during Play Wdw");
     EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(stop) && !Greyed(w, kAnalyzeFile); }, 30000))
         << "playback did not end";
   }
@@ -342,13 +359,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   } else {
     ExpectBusy(w, "during Scan Input");
     EXPECT_TRUE(IsWindowEnabled(stop));
-    for (UINT key : {VK_F1, VK_F2, VK_F3, VK_F4}) PressKey(w, key);
-    Pause(800);
-    EXPECT_EQ(Dialog(L"Analyze File", 300), nullptr);
-    EXPECT_EQ(Dialog(L"Analyze Input", 300), nullptr);
-    EXPECT_EQ(Dialog(L"Scan File", 300), nullptr);
-    EXPECT_EQ(Dialog(L"Open Wave File", 300), nullptr);
-    EXPECT_EQ(Dialog(L"Record Wave File", 300), nullptr);
+    ExpectStartKeysIgnored(w, app_.id, "during Scan Input");
     ExpectBusy(w, "after F1..F4 during Scan Input");
     Shot(w, L"analyser_scan_input.bmp");
     PressKey(w, VK_ESCAPE);
@@ -417,10 +428,25 @@ TEST_F(AnalyserE2E, ScanFileInTheScopeDisplay) {
   ASSERT_NE(w, nullptr);
   HWND d = Dialog(L"Scan File");
   ASSERT_NE(d, nullptr) << "startMode 1 goes straight to Scan File";
+  ExpectReadyWithoutData(w, "while the Scan File dialog is open");
   Click(FindChildById(d, 1025));
-  Pause(1500);
+  // A start key queued behind the OK reaches the window while the scan is being set up: it
+  // must find the menus busy already.
+  PressKey(w, VK_F1);
+  // The scan lasts as long as the 4 s file plays, even on the null device that plays at once.
+  ASSERT_TRUE(WaitFor([&] { return Greyed(w, kScanFile); }, 10000)) << "Scan File did not start";
+  const DWORD busyAt = GetTickCount();
+  ExpectBusy(w, "during Scan File");
+  HWND stop = FindChildById(w, 103);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) != FALSE; }, 5000)) << "Stop";
+  ExpectStartKeysIgnored(w, app_.id, "during Scan File");
+  ExpectBusy(w, "after F1..F4 during Scan File");
   Shot(w, L"analyser_scope_scan_file.bmp");
   EXPECT_TRUE(WaitFor([&] { return !Greyed(w, kScanFile); }, 30000)) << "Scan File did not end";
+  const DWORD busyMs = GetTickCount() - busyAt;
+  std::printf("[ INFO ] Scan File of a 4 s file kept the menus busy for %lu ms\n", busyMs);
+  EXPECT_GE(busyMs, 3500u) << "the scan ended before the file had played";
+  EXPECT_LE(busyMs, 8000u);
   ExpectReadyWithoutData(w, "after Scan File");
   CloseAndWait(w);
 }
