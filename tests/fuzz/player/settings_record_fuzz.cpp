@@ -1,39 +1,20 @@
-// A settings record from an untrusted output file, applied the way the player applies
-// it: to a meter of the player's shape, with the zone widths derived from the counts,
-// then painted at positions taken from the rest of the input; and its volumes put
-// through the lock. Nothing may crash, overflow or hang.
+// A settings record from an untrusted output file, applied by the player's own code
+// to a meter of the player's shape, then painted at positions taken from the rest of the input; and
+// its volumes put through the lock. Nothing may crash, overflow or hang.
 #include <cstddef>
 #include <cstdint>
 
 #include "builder/core/Dbmeter.h"
 #include "builder/core/PlayerSettings.h"
 #include "builder/core/VolumeLock.h"
-#include "builder/core/ZoneWidths.h"
+#include "player/core/Form1.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   builder::PlayerSettingsRecord r;
   if (!builder::ReadPlayerSettings(data, size, r)) return 0;
   builder::Tdbmeter m;
-  m.SetBounds(15, 82);
-  m.SetStyle(builder::dsVertical);
-  m.SetDirection(builder::ddLeftUp);
-  m.SetRedColor(r.RedColor);
-  m.SetYellowColor(r.YellowColor);
-  m.SetGreenColor(r.GreenColor);
-  m.SetSepColor(r.SepColor);
-  m.SetRedBack(r.RedBack);
-  m.SetYellowBack(r.YellowBack);
-  m.SetGreenBack(r.GreenBack);
-  m.SetReds(r.Reds);
-  m.SetYellows(r.Yellows);
-  m.SetGreens(r.Greens);
-  m.SetSepWidth(r.SepWidth);
-  m.SetShowJustOne(r.ShowJustOne);
-  if (const auto w = builder::DeriveZoneWidths(r.Reds, r.Yellows, r.Greens)) {
-    m.SetRedMax(w->RedMax);
-    m.SetYellowMax(w->YellowMax);
-    m.SetGreenMax(w->GreenMax);
-  }
+  player::SetUpPlayerMeter(m);
+  player::ApplyRecordToMeter(r, m);
   for (size_t i = builder::kPlayerSettingsSize; i + 4 <= size && i < 200; i += 4) {
     m.SetPosition(int32_t(uint32_t(data[i]) | uint32_t(data[i + 1]) << 8 |
                           uint32_t(data[i + 2]) << 16 | uint32_t(data[i + 3]) << 24));
