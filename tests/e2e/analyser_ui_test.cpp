@@ -119,6 +119,31 @@ void ExpectBusy(HWND w, const char* stage) {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs);
 
+// An 8-bit bitmap file: its 1024-byte colour table and its rows top first.
+struct Bitmap8 {
+  int width = 0, height = 0;
+  std::vector<uint8_t> colours;
+  std::vector<std::vector<uint8_t>> rows;
+};
+
+bool DecodeBitmap8(const std::vector<uint8_t>& f, Bitmap8& b) {
+  auto u32 = [&](size_t at) {
+    return uint32_t(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | uint32_t(f[at + 3]) << 24);
+  };
+  if (f.size() < 1078 || f[0] != 'B' || f[1] != 'M' || u32(10) != 1078 || f[28] != 8) return false;
+  b.width = int(u32(18));
+  b.height = int(u32(22));
+  const size_t stride = (size_t(b.width) + 3) & ~size_t(3);
+  if (b.width <= 0 || b.height <= 0 || f.size() < 1078 + stride * size_t(b.height)) return false;
+  b.colours.assign(f.begin() + 54, f.begin() + 1078);
+  b.rows.clear();
+  for (int y = b.height - 1; y >= 0; --y) {
+    const auto row = f.begin() + std::ptrdiff_t(1078 + stride * size_t(y));
+    b.rows.emplace_back(row, row + b.width);
+  }
+  return true;
+}
+
 // Presses F1..F4 while a command runs: none of them may open its dialog.
 void ExpectStartKeysIgnored(HWND w, DWORD pid, const char* stage) {
   SCOPED_TRACE(stage);
@@ -147,7 +172,14 @@ class AnalyserE2E : public ::testing::Test {
     DeleteFileW(Widen(Ini()).c_str());
     mono_ = work_ + "\\tone.wav";
     stereo_ = work_ + "\\stereo.wav";
-    WriteWave(mono_, 1, 22050, 4.0);
+    // With the native tool's reference at hand, the mono file is the one it analysed.
+    referenceBmp_ = Narrow(ArtifactPath(L"analyser_reference_tone.bmp"));
+    const std::wstring referenceWave = ArtifactPath(L"analyser_reference_tone.wav");
+    if (GetFileAttributesW(Widen(referenceBmp_).c_str()) == INVALID_FILE_ATTRIBUTES ||
+        !CopyFileW(referenceWave.c_str(), Widen(mono_).c_str(), FALSE)) {
+      referenceBmp_.clear();
+      WriteWave(mono_, 1, 22050, 4.0);
+    }
     WriteWave(stereo_, 2, 22050, 3.0);
   }
   void TearDown() override {
@@ -208,6 +240,7 @@ class AnalyserE2E : public ::testing::Test {
   }
 
   std::string work_, exe_, mono_, stereo_;
+  std::string referenceBmp_;  // the native tool's bitmap of mono_, or empty
   Process app_;
 };
 
@@ -252,7 +285,24 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   ASSERT_NE(magnify, nullptr);
   Click(FindChildById(magnify, IDOK));
   ASSERT_TRUE(WaitFor([&] { return ReadAll(bmp).size() > 1078; }, 10000));
-  {
+  if (!referenceBmp_.empty()) {
+    // The window's part of the native tool's image of the same file and parameters.
+    Bitmap8 saved, reference;
+    ASSERT_TRUE(DecodeBitmap8(ReadAll(bmp), saved));
+    ASSERT_TRUE(DecodeBitmap8(ReadAll(referenceBmp_), reference)) << referenceBmp_;
+    std::printf("[ INFO ] window bitmap %dx%d compared with the native tool's %dx%d\n",
+                saved.width, saved.height, reference.width, reference.height);
+    EXPECT_EQ(saved.colours, reference.colours);
+    ASSERT_LE(saved.width, reference.width);
+    ASSERT_EQ(saved.height, reference.height);
+    int differing = 0;
+    for (int y = 0; y < saved.height; ++y)
+      for (int x = 0; x < saved.width; ++x)
+        differing += saved.rows[size_t(y)][size_t(x)] != reference.rows[size_t(y)][size_t(x)];
+    EXPECT_EQ(differing, 0) << "pixels of the window bitmap differ from the native tool's";
+  } else {
+    std::printf("[ INFO ] no native tool's reference: the window bitmap is compared with the "
+                "core's image\n");
     using namespace tessel;
     const std::vector<uint8_t> saved = ReadAll(bmp);
     const int width = int(saved[18] | saved[19] << 8), height = int(saved[22] | saved[23] << 8);
