@@ -290,8 +290,8 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
     Bitmap8 saved, reference;
     ASSERT_TRUE(DecodeBitmap8(ReadAll(bmp), saved));
     ASSERT_TRUE(DecodeBitmap8(ReadAll(referenceBmp_), reference)) << referenceBmp_;
-    std::printf("[ INFO ] window bitmap %dx%d compared with the native tool's %dx%d\n",
-                saved.width, saved.height, reference.width, reference.height);
+    std::printf("[ INFO ] window bitmap %dx%d compared with the native tool's %dx%d\n", saved.width,
+                saved.height, reference.width, reference.height);
     EXPECT_EQ(saved.colours, reference.colours);
     ASSERT_LE(saved.width, reference.width);
     ASSERT_EQ(saved.height, reference.height);
@@ -301,8 +301,9 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
         differing += saved.rows[size_t(y)][size_t(x)] != reference.rows[size_t(y)][size_t(x)];
     EXPECT_EQ(differing, 0) << "pixels of the window bitmap differ from the native tool's";
   } else {
-    std::printf("[ INFO ] no native tool's reference: the window bitmap is compared with the "
-                "core's image\n");
+    std::printf(
+        "[ INFO ] no native tool's reference: the window bitmap is compared with the "
+        "core's image\n");
     using namespace tessel;
     const std::vector<uint8_t> saved = ReadAll(bmp);
     const int width = int(saved[18] | saved[19] << 8), height = int(saved[22] | saved[23] << 8);
