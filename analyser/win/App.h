@@ -85,6 +85,7 @@ struct App {
   // Read-outs.
   double timeNowSec = 0;
   int dragStartX = 0, dragStartY = 0;
+  int selectFromX = -1, selectToX = -1;  // window x of a left drag's ends, shown while it runs
   int lastClickColumn = -1;
   double lastTimeMs = 0, lastFreqHz = 0, lastLevelDb = -90;
 

@@ -236,6 +236,10 @@ IndexedImage WindowImage(bool withOverlays) {
   if (g.displayBitmapValid && withOverlays) {
     if (g.gridShown) DrawGridMarks(image);
     DrawMarkers(image);
+    // The segment being drag-selected: a line at each end, over the spectral rows.
+    if (g.leftDrag && g.selectFromX >= 0)
+      for (int x : {g.selectFromX, g.selectToX})
+        image.Line(x, kStripHeight, x, g.displayH, kIndexPointer);
   }
   return image;
 }

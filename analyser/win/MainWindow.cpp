@@ -290,12 +290,15 @@ void OnLeftDown(int x, int y) {
   SetCapture(g.window);
   g.leftDrag = true;
   g.dragStartX = ColumnOfX(x);
+  g.selectFromX = g.selectToX = x;
 }
 
 void OnLeftUp(int x) {
   if (!g.leftDrag) return;
   g.leftDrag = false;
   ReleaseCapture();
+  g.selectFromX = g.selectToX = -1;
+  RedrawDisplay();
   const int end = ColumnOfX(std::clamp(x, 0, g.displayW - 1));
   if (end == g.dragStartX) return;
   const double right = end > g.dragStartX ? 0.5 : 0;
@@ -325,6 +328,10 @@ void OnRightUp() {
 
 void OnMouseMove(int x, int y) {
   SetCursor(g.cursors[std::clamp<int>(g.s.pointerStyle, 1, 3) - 1]);
+  if (g.leftDrag && x != g.selectToX) {
+    g.selectToX = std::clamp(x, 0, g.displayW - 1);
+    RedrawDisplay();
+  }
   if (x < 0 || y < 0 || x >= g.displayW || y >= g.displayH) return;
   UpdateReadouts(x, y);
 }

@@ -397,6 +397,26 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   }
   ExpectReadyWithData(w, "after playing");
 
+  // A left drag shows its two ends as lines while it runs; releasing it asks for the segment.
+  {
+    const int y = 200, x0 = 60, x1 = 160;
+    const COLORREF line = RGB(255, 255, 255);
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y));
+    PostMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1, y));
+    EXPECT_TRUE(WaitFor([&] { return ClientPixel(w, x1, y) == line; }, 3000))
+        << "no selection line at the pointer";
+    EXPECT_EQ(ClientPixel(w, x0, y), line) << "no selection line at the start";
+    EXPECT_NE(ClientPixel(w, (x0 + x1) / 2, y), line);
+    Shot(w, L"analyser_drag_select.bmp");
+    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x1, y));
+    HWND change = Dialog(L"Modify Analysis Parameters");
+    ASSERT_NE(change, nullptr) << "the drag did not open the parameter dialog";
+    Click(FindChildById(change, 1026));  // Cancel
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(change); }, 5000));
+    EXPECT_NE(ClientPixel(w, x1, y), line) << "the selection stays after the drag";
+  }
+  ExpectReadyWithData(w, "after the drag");
+
   // F4 - Scan Input on the null input device; F1..F4 do nothing while it runs; Escape stops.
   PressKey(w, VK_F4);
   HWND scanDialog = Dialog(L"Scan Input");
