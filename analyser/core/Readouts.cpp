@@ -129,7 +129,9 @@ std::vector<Tick> FrequencyTicks(int h, uint32_t rate, int fftSize, int low, int
     const double d = i * spacing;
     std::string label;
     if (kHz) {
-      label = Format("%-2u kHz", static_cast<unsigned>((low + d * b) * 0.001));
+      // Ticks stand on whole kilohertz; truncating the computed value would label
+      // a tick at 5999.99 Hz "5 kHz".
+      label = Format("%-2u kHz", static_cast<unsigned>(Nearest((low + d * b) * 0.001)));
     } else {
       long v = static_cast<long>(Nearest(d * b));
       label = Format("%-2u Hz", static_cast<unsigned>(v - v % 10 + low));

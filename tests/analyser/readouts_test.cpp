@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace tessel;
@@ -73,6 +75,14 @@ TEST(Ticks, FrequencyLinearAndLog) {
   EXPECT_EQ(t[0].label, "0  kHz");
   EXPECT_EQ(t[1].label, "4  kHz");
   EXPECT_EQ(t[5].label, "20 kHz");
+  // Every kHz tick carries its own value, also where the computed frequency falls a
+  // hair below it (22050 Hz, 512 points: 6 kHz at 5999.99 Hz).
+  for (uint32_t rate : {11025u, 22050u, 44100u}) {
+    t = FrequencyTicks(256, rate, 512, 0, int(rate / 2), false, 0);
+    const unsigned step = std::max(1u, rate / 11025);
+    for (size_t i = 0; i < t.size(); ++i)
+      EXPECT_EQ(t[i].label, Format("%-2u kHz", unsigned(i * step))) << rate << " tick " << i;
+  }
   // 16384 points: 256 rows span 689 Hz, fewer than 3 ticks: Hz labels.
   t = FrequencyTicks(256, 44100, 16384, 0, 689, false, 0);
   ASSERT_GE(t.size(), 3u);
