@@ -137,7 +137,8 @@ void LogSpectrumColumn(Pass& p, DisplayBitmap& bitmap, int64_t start, int x, Tex
 }  // namespace
 
 DisplayBitmap AnalyseSample(const SampleBuffer& sample, const AnalysisOptions& o,
-                            const AnalysisProgress& progress, TextLog* log) {
+                            const AnalysisProgress& progress, TextLog* log,
+                            const ColumnDrawn& columnDrawn) {
   Pass p(sample, o);
   const WaveFormat& format = sample.Format();
   p.channels = format.channels;
@@ -176,6 +177,7 @@ DisplayBitmap AnalyseSample(const SampleBuffer& sample, const AnalysisOptions& o
       LogSpectrumColumn(p, bitmap, start, static_cast<int>(c), *log);
     else
       DrawLevelsColumn(p, bitmap, start, static_cast<int>(c));
+    if (columnDrawn) columnDrawn(bitmap, static_cast<int>(c));
   }
   if (progress) progress(columns, columns);
   p.fft.FftRelease();

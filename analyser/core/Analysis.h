@@ -61,6 +61,9 @@ AnalysisOptions OptionsFromSettings(const AnalysisSettings& s, uint32_t sampleRa
 // Progress: columns done and the total; returning false stops the pass (the columns drawn
 // so far stay in the image).
 using AnalysisProgress = std::function<bool(int64_t done, int64_t total)>;
+// Told after each column has been drawn into the image, so that a window can show the
+// image as it grows.
+using ColumnDrawn = std::function<void(const DisplayBitmap& image, int column)>;
 
 // Analyses the sample into a spectral image. With `allSpectrumLog` open, one channel is
 // transformed with complex output, every row is written to the log and drawn from its
@@ -68,7 +71,8 @@ using AnalysisProgress = std::function<bool(int64_t done, int64_t total)>;
 // Throws "Improper Entry", "Time Scale Too Small" or "Not enough memory".
 DisplayBitmap AnalyseSample(const SampleBuffer& sample, const AnalysisOptions& options,
                             const AnalysisProgress& progress = nullptr,
-                            TextLog* allSpectrumLog = nullptr);
+                            TextLog* allSpectrumLog = nullptr,
+                            const ColumnDrawn& columnDrawn = nullptr);
 
 // The bins of one column for the "Single Spectrum" log: the frame of that column of the
 // channel, transformed with complex output and a window over the whole frame (L = N), for the

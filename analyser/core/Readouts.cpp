@@ -55,6 +55,13 @@ std::string TimeText(double t, double ts) {
   return Format("%-4.0f +/- %-2u", t, static_cast<unsigned>(Nearest(ts)) / 2);
 }
 
+std::array<std::string, 4> PanelValues(const PanelData& d) {
+  if (!d.present) return {};
+  const uint64_t bytes = std::min<uint64_t>(d.dataBytes, UINT32_MAX);
+  return {BandText(d.bandLowHz, d.bandHighHz), ChannelsText(d.channels, d.channelView),
+          SampleRateText(d.sampleRateHz), SampleLengthText(static_cast<uint32_t>(bytes))};
+}
+
 std::string LevelText(double db) { return Format("%-4.0f", db); }
 
 double DeltaTimeMs(int x, int startX, double ts) { return double(x - startX) * ts; }

@@ -1,6 +1,7 @@
 // What the analyser prints around its image: the information panel, the read-outs under the
 // pointer, the tick labels of the axes, and the positions of the ticks.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,17 @@ std::string BandText(int bandLowHz, int bandHighHz);           // "%-0u to %-0u"
 std::string ChannelsText(int channels, uint32_t channelView);  // "Monaural", "Stereo (Left)"...
 std::string SampleRateText(uint32_t sampleRateHz);             // "%-4u"
 std::string SampleLengthText(uint32_t dataBytes);              // "%-4u" of bytes / 1000
+
+// What the information panel describes: an analysis, or the data a scan is running over
+// (a scanned file's length, or the input taken in so far).
+struct PanelData {
+  bool present = false;
+  int bandLowHz = 0, bandHighHz = 0, channels = 1;
+  uint32_t channelView = 1089, sampleRateHz = 0;
+  uint64_t dataBytes = 0;
+};
+// The four values in row order (band, channels, sample rate, length); empty without data.
+std::array<std::string, 4> PanelValues(const PanelData& data);
 
 // Frequency at row r (counted upwards from the bottom row), clamped to the band. Linear:
 // low + nearest(bw r) + nearest(bw / 2), the centre of the bin; log: 10^(log10 low + r step).

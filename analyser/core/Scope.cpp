@@ -17,6 +17,21 @@ ScopeOrigin ScopeOriginFor(int windowWidth, int displayHeight, int charWidth, in
 void ScopePlot::Reset() {
   std::fill(std::begin(floor_), std::end(floor_), 0);
   next_ = 0;
+  raise_ = 0;
+}
+
+int ScopeRowAt(int x, ScopeOrigin o) {
+  if (x < o.x0 || x >= o.x0 + kScopeWidth) return -1;
+  return (x - o.x0) / 2;
+}
+
+double ScopeLevelAt(int y, ScopeOrigin o, int raise) {
+  // The graph draws (60 / 90) of a row value in quarter-decibels per pixel.
+  const double quarterDb = (o.y0 - y - raise) * (90.0 / 60.0);
+  const double level = quarterDb / 4 - 85;
+  if (level > 0) return 0;
+  if (level < -77) return -90;
+  return level;
 }
 
 void ScopePlot::Draw(IndexedImage& image, ScopeOrigin o, const int* const rows[2], bool sixteenBit,
@@ -35,6 +50,7 @@ void ScopePlot::Draw(IndexedImage& image, ScopeOrigin o, const int* const rows[2
   for (int v : floor_) sum += v;
   const int noiseFloor = static_cast<int>(sum * (1.0 / 12));
   const int raise = sixteenBit && noiseFloor < 0 ? -noiseFloor : 0;
+  raise_ = raise;
 
   for (int c = 0; c < channels; ++c) {
     const uint8_t index = channels == 1 ? kIndexScopeSingle

@@ -29,11 +29,21 @@ class ScopePlot {
   // displayType 1063 joins the points with lines, 1062 draws bars.
   void Draw(IndexedImage& image, ScopeOrigin o, const int* const rows[2], bool sixteenBit,
             uint32_t displayType);
+  // How far the last graph was raised above its values (pixels).
+  int Raise() const { return raise_; }
 
  private:
   int floor_[12] = {};
   int next_ = 0;
+  int raise_ = 0;
 };
+
+// The read-outs of the Scope display. The row under a window x, or -1 off the plot.
+int ScopeRowAt(int x, ScopeOrigin o);
+// The level (dB) that a height above the base line stands for, on the scale of the Scroll
+// display's level read-out (scheme CB at attenuation 0: level = quarter-decibels / 4 - 85),
+// with the graph's raise taken off: above 0 shows 0, below -77 shows -90.
+double ScopeLevelAt(int y, ScopeOrigin o, int raise);
 
 // x positions of the grid marks (from x0) for the band on the linear or log scale.
 std::vector<int> ScopeGridOffsets(double bandLowHz, double bandHighHz, bool logScale);

@@ -76,6 +76,11 @@ struct App {
   Analysed current;
   std::unique_ptr<Analysed> previous;
   int scrollX = 0, scrollY = 0;
+  // The image of an analysis pass while it grows, and the view the window shows of it.
+  const tessel::DisplayBitmap* growing = nullptr;
+  tessel::WindowView growingView;
+  int scopeRaise = 0;         // how far the Scope graph shown is raised (pixels)
+  uint64_t scannedBytes = 0;  // what the panel tells as the length during a scan
 
   // The window image of the Scan modes (live scroll or scope), palette indices.
   tessel::IndexedImage live;
@@ -118,7 +123,8 @@ void PaintDisplay(HDC dc);
 void PaintPanel(HDC dc);
 void RedrawDisplay();  // repaint the display area now
 void RedrawPanel();
-void BlitLive();  // copy the live image to the window
+void BlitLive();          // copy the live image to the window
+void ShowGrowingImage();  // copy the part of a running analysis pass to the window
 void UpdateReadouts(int x, int y);
 const tessel::Palette& CurrentPalette();
 tessel::IndexedImage WindowImage(bool withOverlays);

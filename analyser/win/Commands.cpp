@@ -70,17 +70,40 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
     options.minWidth = g.screenW;
     // The queue is drained by the clock, not by a column count: a column that also writes
     // the All Spectrum log takes far longer than one that does not.
-    DWORD lastPump = GetTickCount();
-    next->bitmap = AnalyseSample(
-        next->sample, options,
-        [&](int64_t, int64_t) {
-          if (GetTickCount() - lastPump >= 20) {
-            PumpMessages();
-            lastPump = GetTickCount();
-          }
-          return !g.stopRequested;
-        },
-        g_allLog.IsOpen() ? &g_allLog : nullptr);
+    DWORD lastPump = GetTickCount(), lastShown = lastPump;
+    g.growingView = WindowView();
+    g.growingView.width = g.displayW;
+    g.growingView.height = g.displayH;
+    g.growingView.channelView = options.channelView;
+    // The columns are shown as they come: the view follows the newest column once the
+    // image is wider than the window, and the window is refreshed by the clock, at most
+    // every 20 ms, so that showing costs the pass next to nothing.
+    auto columnDrawn = [&](const DisplayBitmap& image, int x) {
+      g.growing = &image;
+      g.growingView.width = g.displayW;
+      g.growingView.height = g.displayH;
+      ColumnBlits(image, x, g.growingView);
+      if (GetTickCount() - lastShown >= 20) {
+        ShowGrowingImage();
+        lastShown = GetTickCount();
+      }
+    };
+    try {
+      next->bitmap = AnalyseSample(
+          next->sample, options,
+          [&](int64_t, int64_t) {
+            if (GetTickCount() - lastPump >= 20) {
+              PumpMessages();
+              lastPump = GetTickCount();
+            }
+            return !g.stopRequested;
+          },
+          g_allLog.IsOpen() ? &g_allLog : nullptr, columnDrawn);
+    } catch (...) {
+      g.growing = nullptr;
+      throw;
+    }
+    g.growing = nullptr;
     if (g_allLog.IsOpen() && !g_allLog.Close())
       ShowMessage("Error Writing File", MessageIcon::Stop);
     next->info = info;

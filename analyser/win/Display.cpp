@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -210,6 +211,13 @@ void ApplyPalette() {
 }
 
 IndexedImage WindowImage(bool withOverlays) {
+  if (g.growing) {
+    WindowView view = g.growingView;
+    view.width = g.displayW;
+    view.height = g.displayH;
+    // Without the strip lines across the window: only the columns drawn so far show.
+    return ComposeWindow(g.growing, view, false);
+  }
   if (g.scopeShown || (g.inputOpen && !g.live.Empty()) ||
       (!g.displayBitmapValid && !g.live.Empty())) {
     IndexedImage image = g.live;
@@ -246,7 +254,9 @@ IndexedImage WindowImage(bool withOverlays) {
 
 void PaintDisplay(HDC dc) {
   BlitIndexed(dc, 0, 0, WindowImage(true));
-  if (g.scopeShown) {
+  if (g.growing) {
+    // Scales of the analysis underway come with its end.
+  } else if (g.scopeShown) {
     DrawScopeScale(dc);
   } else if (g.displayBitmapValid) {
     DrawScales(dc);
@@ -278,16 +288,19 @@ void PaintPanel(HDC dc) {
   LineTo(dc, px + pw, py + ph);
   LineTo(dc, px, py + ph);
   SelectObject(dc, oldPen);
-  const bool data = g.displayBitmapValid && !g.current.sample.Empty();
+  const bool scanning = g.inputOpen || g.playingAll || g.scopeShown || !g.live.Empty();
   const char* labels[4] = {
       "Display Band (Hz) :", "Display Channels :", "Sample Rate (Hz) :", "Sample Length (kb) :"};
-  std::string values[4];
-  if (data) {
-    values[0] = BandText(g.current.bandLowHz, g.current.bandHighHz);
-    values[1] = ChannelsText(g.current.info.channels, g.current.channelView);
-    values[2] = SampleRateText(g.current.info.sampleRateHz);
-    values[3] = SampleLengthText(g.current.sample.DataBytes());
-  }
+  PanelData data;
+  data.present = (g.displayBitmapValid && !g.current.sample.Empty()) ||
+                 (scanning && g.mode != Mode::None && g.current.info.sampleRateHz > 0);
+  data.bandLowHz = g.current.bandLowHz;
+  data.bandHighHz = g.current.bandHighHz;
+  data.channels = g.current.info.channels;
+  data.channelView = g.current.channelView;
+  data.sampleRateHz = g.current.info.sampleRateHz;
+  data.dataBytes = g.displayBitmapValid ? g.current.sample.DataBytes() : g.scannedBytes;
+  const std::array<std::string, 4> values = PanelValues(data);
   for (int i = 0; i < 4; ++i) {
     Text(dc, px + 4, py + 3 + i * g.ch, labels[i]);
     Text(dc, px + 4 + 17 * g.cw, py + 3 + i * g.ch, values[i] + "    ");
@@ -334,15 +347,31 @@ void BlitLive() {
   if (++pass % 4 == 0) RedrawPanel();
 }
 
+void ShowGrowingImage() {
+  if (!g.growing || !g.window) return;
+  HDC dc = GetDC(g.window);
+  if (g.palette) {
+    SelectPalette(dc, g.palette, FALSE);
+    RealizePalette(dc);
+  }
+  BlitIndexed(dc, 0, 0, WindowImage(false));
+  ReleaseDC(g.window, dc);
+}
+
 void UpdateReadouts(int x, int y) {
+  if (g.growing) return;
   if (g.scopeShown) {
-    const int row = (x - g.scopeOrigin.x0) / 2;
-    if (row < 0 || row >= kScopeRows) return;
+    // Frequency along the plot, level up it; above and below the plot nothing is read.
+    const int row = ScopeRowAt(x, g.scopeOrigin);
+    if (row < 0 || y > g.scopeOrigin.y0 || y < g.scopeOrigin.y0 - kScopeHeight) return;
     const double bw = BinWidth(g.current.info.sampleRateHz, g.current.fftSize);
-    g_read.frequency =
-        FrequencyText(FrequencyAtRow(row, g.current.bandLowHz, g.current.bandHighHz, bw,
-                                     g.current.logScale, g.current.decadesPerRow),
-                      bw);
+    const double f = FrequencyAtRow(row, g.current.bandLowHz, g.current.bandHighHz, bw,
+                                    g.current.logScale, g.current.decadesPerRow);
+    const double level = ScopeLevelAt(y, g.scopeOrigin, g.scopeRaise);
+    g_read.frequency = FrequencyText(f, bw);
+    g_read.level = LevelText(level);
+    g.lastFreqHz = f;
+    g.lastLevelDb = level;
     RedrawPanel();
     return;
   }

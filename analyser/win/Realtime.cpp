@@ -97,6 +97,8 @@ AnalysisOptions LiveOptions() {
 
 void SetCurrentForScan() {
   g.current = Analysed();
+  g.scannedBytes = g_run.scanFile ? g_run.selectionBytes : 0;
+  g.scopeRaise = 0;
   g.current.info.sampleRateHz = g_run.format.sampleRateHz;
   g.current.info.channels = g_run.format.channels;
   g.current.info.bitsPerSample = g_run.format.bitsPerSample;
@@ -160,6 +162,7 @@ void DrawLiveFrame() {
     const int* rows[2] = {a.Averaged(dual ? 0 : single), dual ? a.Averaged(1) : nullptr};
     g_run.scope.Draw(g.live, g.scopeOrigin, rows, g_run.format.bitsPerSample == 16,
                      g.s.displayType);
+    g.scopeRaise = g_run.scope.Raise();
     BlitLive();
     return;
   }
@@ -196,6 +199,7 @@ void RealtimeLoop(const std::function<int64_t()>& positionFrames, uint32_t ringF
     }
     last = elapsed;
     g.timeNowSec = elapsed / 1000;
+    if (!g_run.scanFile) g.scannedBytes = uint64_t(g.timeNowSec * f.BytesPerSecond());
     const int64_t position = positionFrames();
     const int64_t end = position >= 0
                             ? LatencyAdjustedFrame(position, f.sampleRateHz, g.s.latencyMs)

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "analyser/core/Colours.h"
 #include "analyser/core/Fft.h"
@@ -84,6 +85,29 @@ TEST(Analysis, LogScaleAndStopping) {
   // 1000 Hz is one decade above 100 Hz out of 2.04: row 1024 / 2.04 = 501.
   EXPECT_NEAR(LoudestRow(b, kLeft, 1), 501, 3);
   for (int r = 0; r < 1024; ++r) ASSERT_EQ(b.Image().At(5, 44 + r), kIndexBackground);
+}
+
+TEST(Analysis, EachColumnIsReportedOnceItStandsInTheImage) {
+  SampleBuffer s = SineSample(11025, 2, 0.5, 1000);
+  AnalysisOptions o;
+  o.fftExponent = 9;
+  o.timeScaleMs = 20;
+  o.minWidth = 0;
+  const DisplayBitmap finished = AnalyseSample(s, o);
+  std::vector<int> seen;
+  const DisplayBitmap b =
+      AnalyseSample(s, o, nullptr, nullptr, [&](const DisplayBitmap& image, int x) {
+        seen.push_back(x);
+        // Column x is complete and the next is not drawn yet (its strip centre still background).
+        for (int y = 0; y < image.Image().Height(); ++y)
+          ASSERT_EQ(image.Image().At(x, y), finished.Image().At(x, y)) << x << "," << y;
+        if (x + 1 < image.Image().Width()) {
+          ASSERT_EQ(image.Image().At(x + 1, kStripCentre), kIndexBackground) << x;
+        }
+      });
+  ASSERT_EQ(int(seen.size()), finished.Image().Width());
+  for (size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], int(i));
+  EXPECT_EQ(b.Image().Pixels(), finished.Image().Pixels()) << "watching changes nothing";
 }
 
 TEST(Analysis, AllSpectrumLogWritesEveryRowOfEveryColumn) {

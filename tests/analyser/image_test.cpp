@@ -178,6 +178,36 @@ TEST(Scope, PlotRaisesANegativeNoiseFloorWithSixteenBitData) {
   EXPECT_EQ(image.At(o.x0 + 200, o.y0 - 101), 3);
 }
 
+TEST(Scope, ReadoutsMapThePlotBackToRowsAndLevels) {
+  const ScopeOrigin o{44, 268};
+  EXPECT_EQ(ScopeRowAt(43, o), -1);
+  EXPECT_EQ(ScopeRowAt(44, o), 0);
+  EXPECT_EQ(ScopeRowAt(45, o), 0);
+  EXPECT_EQ(ScopeRowAt(44 + 511, o), 255);
+  EXPECT_EQ(ScopeRowAt(44 + 512, o), -1);
+  // A full-scale sine (337 quarter-decibels) stands 224 pixels high: about 0 dB, the level
+  // the Scroll display reads from its colour.
+  EXPECT_NEAR(ScopeLevelAt(o.y0 - 224, o, 0), -1, 0.01);
+  EXPECT_NEAR(ScopeLevelAt(o.y0 - 100, o, 0), -47.5, 0.01);
+  EXPECT_NEAR(ScopeLevelAt(o.y0 - 180, o, 80), -47.5, 0.01) << "the raise is taken off";
+  EXPECT_EQ(ScopeLevelAt(o.y0 - 256, o, 0), 0) << "above 0 shows 0";
+  EXPECT_EQ(ScopeLevelAt(o.y0, o, 0), -90) << "below -77 shows -90";
+}
+
+TEST(Scope, PlotRemembersItsRaise) {
+  IndexedImage image(600, 300, 3);
+  int rows[256];
+  for (int r = 0; r < 256; ++r) rows[r] = -120;  // -80 after 60/90
+  const int* channels[2] = {rows, nullptr};
+  ScopePlot plot;
+  plot.Draw(image, ScopeOrigin{44, 268}, channels, true, 1063);
+  EXPECT_EQ(plot.Raise(), 6) << "floor -80 / 12 after one frame";
+  plot.Draw(image, ScopeOrigin{44, 268}, channels, false, 1063);
+  EXPECT_EQ(plot.Raise(), 0) << "8-bit data is not raised";
+  plot.Reset();
+  EXPECT_EQ(plot.Raise(), 0);
+}
+
 TEST(Image, MagnifiedCopyAndPointer) {
   IndexedImage src(10, 4, 3);
   src.SetPixel(9, 3, 77);

@@ -16,6 +16,25 @@ TEST(Readouts, FrequencyUncertainty) {
   EXPECT_EQ(FrequencyText(30000, 10), "");
 }
 
+TEST(Readouts, PanelValuesOfAScanOrAnAnalysis) {
+  PanelData d;
+  for (const std::string& v : PanelValues(d)) EXPECT_EQ(v, "") << "no data, no values";
+  d.present = true;
+  d.bandLowHz = 0;
+  d.bandHighHz = 5512;
+  d.channels = 2;
+  d.channelView = 1090;
+  d.sampleRateHz = 11025;
+  d.dataBytes = 1999;
+  const auto v = PanelValues(d);
+  EXPECT_EQ(v[0], BandText(0, 5512));
+  EXPECT_EQ(v[1], ChannelsText(2, 1090));
+  EXPECT_EQ(v[2], SampleRateText(11025));
+  EXPECT_EQ(v[3], "1   ");
+  d.dataBytes = uint64_t(1) << 40;  // a long input scan: held at the largest length
+  EXPECT_EQ(PanelValues(d)[3], SampleLengthText(UINT32_MAX));
+}
+
 TEST(Readouts, InformationPanel) {
   EXPECT_EQ(SampleLengthText(999), "0   ");
   EXPECT_EQ(SampleLengthText(123456), "123 ");

@@ -489,6 +489,35 @@ TEST_F(AnalyserE2E, ScreenshotsOfLogScaleAndDualStereo) {
   CloseAndWait(w);
 }
 
+TEST_F(AnalyserE2E, AnalyzeFileShowsTheColumnsWhileTheyAreComputed) {
+  // Five minutes of sound with 16384 points: a pass of some seconds, stopped half-way.
+  const std::string longWave = work_ + "\\long.wav";
+  WriteWave(longWave, 1, 22050, 300.0);
+  HWND w = Start("long.wav");
+  ASSERT_NE(w, nullptr);
+  HWND d = Dialog(L"Analyze File");
+  ASSERT_NE(d, nullptr);
+  Click(FindChildById(d, 1087));
+  Pause(200);
+  Click(FindChildById(d, 1025));
+  HWND stop = FindChildById(w, 103);
+  // The strip's bottom line (palette entry 1 of the CB scheme) of the first columns is on the
+  // screen while the pass still runs; Stop is read after the pixel, so the pixel was lit
+  // before the pass could end.
+  const bool shownWhileRunning = WaitFor(
+      [&] {
+        const bool lit = ClientPixel(w, 2, 43) == RGB(0, 100, 255);
+        return lit && IsWindowEnabled(stop) && Greyed(w, kAnalyzeFile);
+      },
+      30000);
+  if (!shownWhileRunning) SaveScreenshot(w, ArtifactPath(L"analyser_growing_failure.bmp"));
+  EXPECT_TRUE(shownWhileRunning) << "the image did not grow on the screen during the pass";
+  Click(stop);
+  EXPECT_TRUE(WaitFor([&] { return !Greyed(w, kChange); }, 60000)) << "the pass did not end";
+  ExpectReadyWithData(w, "after a stopped pass");
+  CloseAndWait(w);
+}
+
 TEST_F(AnalyserE2E, ScanFileInTheScopeDisplay) {
   // startMode 1 and the Scope display, from a settings file written beforehand.
   tessel::AnalysisSettings s = tessel::StartupSettings();
