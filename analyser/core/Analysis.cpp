@@ -7,7 +7,7 @@
 #include "analyser/core/Colours.h"
 #include "analyser/core/Fft.h"
 #include "analyser/core/Messages.h"
-#include "analyser/core/Spectrum.h"
+#include "analyser/core/Rows.h"
 
 namespace tessel {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "analyser/core/FileIo.h"
-#include "analyser/core/Spectrum.h"
+#include "analyser/core/Rows.h"
 
 namespace tessel {
 

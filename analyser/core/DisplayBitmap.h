@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analyser/core/IndexedImage.h"
-#include "analyser/core/Spectrum.h"
+#include "analyser/core/Rows.h"
 
 namespace tessel {
 

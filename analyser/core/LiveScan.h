@@ -7,7 +7,7 @@
 
 #include "analyser/core/Analysis.h"
 #include "analyser/core/Fft.h"
-#include "analyser/core/Spectrum.h"
+#include "analyser/core/Rows.h"
 #include "analyser/core/WaveFile.h"
 
 namespace tessel {

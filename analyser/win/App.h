@@ -11,10 +11,10 @@
 #include "analyser/core/Colours.h"
 #include "analyser/core/DisplayBitmap.h"
 #include "analyser/core/Messages.h"
+#include "analyser/core/Rows.h"
 #include "analyser/core/Scope.h"
 #include "analyser/core/Settings.h"
 #include "analyser/core/ShellState.h"
-#include "analyser/core/Spectrum.h"
 #include "analyser/core/WaveFile.h"
 #include "analyser/win/Devices.h"
 

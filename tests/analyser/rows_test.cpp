@@ -1,4 +1,4 @@
-#include "analyser/core/Spectrum.h"
+#include "analyser/core/Rows.h"
 
 #include <gtest/gtest.h>
 
