@@ -7,6 +7,7 @@
 #include "builder/core/FileIO.h"
 #include "builder/core/MainForm.h"
 #include "builder/core/SplitOption.h"
+#include "tests/builder/ScratchFile.h"
 
 namespace {
 
@@ -14,41 +15,9 @@ using builder::HintTarget;
 using builder::TagField;
 using builder::TMainForm;
 using builder::TStyleTab;
-using Bytes = std::vector<uint8_t>;
-
-class Song {
- public:
-  explicit Song(const std::string& suffix) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::string("mainform_") + info->name() + suffix + ".mp3";
-    std::remove(path_.c_str());
-  }
-  ~Song() { std::remove(path_.c_str()); }
-  const std::string& path() const { return path_; }
-  void Write(const Bytes& bytes) const {
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-  }
-  Bytes Read() const {
-    Bytes bytes;
-    std::FILE* f = std::fopen(path_.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
-    std::fclose(f);
-    return bytes;
-  }
-
- private:
-  std::string path_;
-};
-
-Bytes Audio(size_t n) {
-  Bytes b(n);
-  for (size_t i = 0; i < n; ++i) b[i] = uint8_t(0x80 + i % 50);
-  return b;
-}
+using buildertest::Audio;
+using buildertest::Bytes;
+using Song = buildertest::ScratchFile;
 
 Bytes Tagged(size_t audio, const builder::ID3v1Fields& f) {
   Bytes b = Audio(audio);

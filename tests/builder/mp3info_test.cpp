@@ -7,49 +7,14 @@
 #include <vector>
 
 #include "builder/core/FileIO.h"
+#include "tests/builder/ScratchFile.h"
 
 namespace {
 
 using builder::TMP3Info;
-using Bytes = std::vector<uint8_t>;
-
-// A scratch file in the test's working folder, named after the running test.
-class ScratchFile {
- public:
-  ScratchFile() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::string("mp3info_") + info->name() + ".mp3";
-    std::remove(path_.c_str());
-  }
-  ~ScratchFile() { std::remove(path_.c_str()); }
-  const std::string& path() const { return path_; }
-
-  void Write(const Bytes& bytes) const {
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-  }
-  Bytes Read() const {
-    Bytes bytes;
-    std::FILE* f = std::fopen(path_.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-    std::fclose(f);
-    return bytes;
-  }
-
- private:
-  std::string path_;
-};
-
-// Some audio-like bytes that never contain "TAG".
-Bytes Audio(size_t n) {
-  Bytes b(n);
-  for (size_t i = 0; i < n; ++i) b[i] = uint8_t(0x80 + i % 50);
-  return b;
-}
+using buildertest::Audio;
+using buildertest::Bytes;
+using buildertest::ScratchFile;
 
 // A tag block laid out by hand: every field placed at its offset, space padded.
 Bytes TagBlock(const std::string& title, const std::string& artist, const std::string& album,
@@ -194,7 +159,7 @@ TEST(MP3Info, MissingFile) {
 }
 
 TEST(MP3Info, FileWithoutTagKeepsPreviousFields) {
-  ScratchFile tagged, plain;
+  ScratchFile tagged("tagged"), plain("plain");
   tagged.Write(Concat(Audio(500), TagBlock("Old", "Artist", "", "", "", 3)));
   TMP3Info info;
   info.SetFilename(tagged.path());
