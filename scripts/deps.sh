@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ zlib1g-dev googletest libpng-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine64 xvfb xauth x11-apps imagemagick
+  debootstrap imagemagick
   lame sox mpg123
   clang libclang-rt-14-dev
 )

@@ -68,21 +68,21 @@ struct TopWindow {
   HWND found;
 };
 
+BOOL CALLBACK MatchPlayer(HWND w, LPARAM l) {
+  auto* t = reinterpret_cast<TopWindow*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == t->notPid || !IsWindowVisible(w) || GetClass(w) != L"TForm1") return TRUE;
+  if (GetText(w).rfind(L"Playing", 0) != 0) return TRUE;
+  t->found = w;
+  return FALSE;
+}
+
 // A visible player window ("TForm1", caption "Playing...") of a process other than `notPid`.
 HWND WaitForPlayer(DWORD notPid, int timeoutMs) {
   for (int waited = 0; waited < timeoutMs; waited += 100) {
     TopWindow t{notPid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM l) -> BOOL {
-          auto* t = reinterpret_cast<TopWindow*>(l);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          if (pid == t->notPid || !IsWindowVisible(w) || GetClass(w) != L"TForm1") return TRUE;
-          if (GetText(w).rfind(L"Playing", 0) != 0) return TRUE;
-          t->found = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&t));
+    EnumWindows(MatchPlayer, reinterpret_cast<LPARAM>(&t));
     if (t.found) return t.found;
     Pause(100);
   }
