@@ -13,7 +13,9 @@ namespace {
 
 using Complex = std::complex<double>;
 
-uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t Le32(const unsigned char* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
 uint16_t Le16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
 
 void Put32(std::vector<unsigned char>& out, uint32_t v) {
@@ -30,7 +32,8 @@ std::vector<unsigned char> ReadFile(const std::string& path) {
   std::vector<unsigned char> bytes;
   unsigned char buffer[65536];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
   std::fclose(f);
   return bytes;
 }
@@ -152,6 +155,10 @@ double Locator::Correlation(const float* window, size_t n, double windowNorm, lo
   return dot / (windowNorm * std::sqrt(e));
 }
 
+double Locator::CorrelationAt(const float* window, size_t n, long offset) const {
+  return Correlation(window, n, Norm(window, n), offset);
+}
+
 Match Locator::Find(const float* window, size_t n) const {
   Match best;
   if (n == 0 || n > reference_.size()) return best;
@@ -207,12 +214,11 @@ std::vector<Located> Track(const std::vector<float>& recording, const Locator& l
   return out;
 }
 
-std::vector<Run> Runs(const std::vector<Located>& tracked, size_t window, long tolerance) {
-  (void)window;
+std::vector<Run> Runs(const std::vector<Located>& tracked, long tolerance, double minCorrelation) {
   std::vector<Run> runs;
   for (size_t i = 0; i < tracked.size(); ++i) {
     const Located& l = tracked[i];
-    if (l.silent || l.match.offset < 0) continue;
+    if (l.silent || l.match.offset < 0 || l.match.correlation < minCorrelation) continue;
     const long shift = l.match.offset - long(l.start);
     const bool continues = !runs.empty() && runs.back().last + 1 == i &&
                            std::labs(shift - runs.back().offsetShift) <= tolerance;
@@ -224,6 +230,35 @@ std::vector<Run> Runs(const std::vector<Located>& tracked, size_t window, long t
     }
   }
   return runs;
+}
+
+size_t ExtendRun(const std::vector<float>& recording, const Locator& locator, long shift,
+                 size_t from, int direction, size_t block, double minCorrelation) {
+  size_t at = from;
+  for (;;) {
+    if (direction > 0 && at + block > recording.size()) return at;
+    if (direction < 0 && at < block) return at;
+    const size_t start = direction > 0 ? at : at - block;
+    if (LevelDb(recording, start, start + block) < -60 ||
+        locator.CorrelationAt(recording.data() + start, block, long(start) + shift) <
+            minCorrelation)
+      return at;
+    at = direction > 0 ? at + block : at - block;
+  }
+}
+
+double Gain(const Pcm& recording, const Pcm& reference, int channel, size_t begin, size_t end,
+            long shift) {
+  double cross = 0, power = 0;
+  for (size_t f = begin; f < end && f < recording.Frames(); ++f) {
+    const long r = long(f) + shift;
+    if (r < 0 || size_t(r) >= reference.Frames()) continue;
+    const double x = recording.samples[f * size_t(recording.channels) + size_t(channel)];
+    const double y = reference.samples[size_t(r) * size_t(reference.channels) + size_t(channel)];
+    cross += x * y;
+    power += y * y;
+  }
+  return power > 0 ? cross / power : 0;
 }
 
 }  // namespace soundcheck

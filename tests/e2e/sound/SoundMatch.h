@@ -42,6 +42,8 @@ class Locator {
   Match Find(const float* window, size_t n) const;
   // The best match with an offset in [expected - radius, expected + radius].
   Match FindNear(const float* window, size_t n, long expected, long radius) const;
+  // The correlation of `window` with the reference at `offset` (0 outside it).
+  double CorrelationAt(const float* window, size_t n, long offset) const;
   size_t Length() const { return reference_.size(); }
 
  private:
@@ -52,7 +54,7 @@ class Locator {
 
 // One window of the recording, located.
 struct Located {
-  size_t start = 0;    // first frame of the window in the recording
+  size_t start = 0;     // first frame of the window in the recording
   bool silent = false;  // below the silence level: not located
   Match match;
 };
@@ -63,13 +65,28 @@ struct Located {
 std::vector<Located> Track(const std::vector<float>& recording, const Locator& locator,
                            size_t window, long radius, double silenceDb = -50);
 
-// A stretch of consecutive located windows whose positions advance with the
-// recording within `tolerance` frames: a run of uninterrupted playback.
+// A stretch of consecutive windows located with at least `minCorrelation` whose
+// positions advance with the recording within `tolerance` frames: a run of
+// uninterrupted playback. Windows that straddle a start, stop or jump match poorly
+// and belong to no run.
 struct Run {
   size_t first = 0, last = 0;  // indices into the tracked windows
   long offsetShift = 0;        // reference frame minus recording frame
   double worstCorrelation = 1;
 };
-std::vector<Run> Runs(const std::vector<Located>& tracked, size_t window, long tolerance);
+std::vector<Run> Runs(const std::vector<Located>& tracked, long tolerance,
+                      double minCorrelation = 0.9);
+
+// Where a stretch of playback that matches the reference at `shift` (reference frame =
+// recording frame + shift) really begins (`direction` -1) or ends (+1): walks from
+// recording frame `from` in blocks of `block` frames while each block still matches.
+// Returns the first matching frame (backward) or the frame after the last (forward).
+size_t ExtendRun(const std::vector<float>& recording, const Locator& locator, long shift,
+                 size_t from, int direction, size_t block = 220, double minCorrelation = 0.9);
+
+// The gain of one channel of a recording against the reference over recording frames
+// [begin, end) at `shift`: <recording, reference> / <reference, reference>.
+double Gain(const Pcm& recording, const Pcm& reference, int channel, size_t begin, size_t end,
+            long shift);
 
 }  // namespace soundcheck

@@ -1,0 +1,115 @@
+#include "driver/Recorder.h"
+
+#include <algorithm>
+
+namespace e2e {
+
+namespace {
+constexpr int kChannels = 2;
+constexpr int kBufferFrames = 441;  // 10 ms
+constexpr int kBuffers = 16;
+}  // namespace
+
+double Recorder::Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+bool Recorder::Start() {
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = kChannels;
+  format.nSamplesPerSec = kRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = kChannels * 2;
+  format.nAvgBytesPerSec = kRate * format.nBlockAlign;
+  event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (waveInOpen(&device_, WAVE_MAPPER, &format, DWORD_PTR(event_), 0, CALLBACK_EVENT) !=
+      MMSYSERR_NOERROR) {
+    device_ = nullptr;
+    return false;
+  }
+  headers_.assign(kBuffers, WAVEHDR{});
+  buffers_.assign(kBuffers, std::vector<short>(kBufferFrames * kChannels));
+  for (int i = 0; i < kBuffers; ++i) {
+    headers_[i].lpData = reinterpret_cast<LPSTR>(buffers_[i].data());
+    headers_[i].dwBufferLength = DWORD(buffers_[i].size() * sizeof(short));
+    waveInPrepareHeader(device_, &headers_[i], sizeof(WAVEHDR));
+    waveInAddBuffer(device_, &headers_[i], sizeof(WAVEHDR));
+  }
+  running_ = true;
+  thread_ = std::thread([this] { Harvest(); });
+  waveInStart(device_);
+  return true;
+}
+
+void Recorder::Harvest() {
+  size_t next = 0;
+  while (running_) {
+    WaitForSingleObject(event_, 50);
+    while (headers_[next].dwFlags & WHDR_DONE) {
+      WAVEHDR& h = headers_[next];
+      const double now = Now();
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const short* data = buffers_[next].data();
+        samples_.insert(samples_.end(), data, data + h.dwBytesRecorded / sizeof(short));
+        stamps_.push_back({samples_.size() / kChannels, now});
+      }
+      if (!running_) break;
+      h.dwFlags &= ~DWORD(WHDR_DONE);
+      waveInAddBuffer(device_, &h, sizeof(WAVEHDR));
+      next = (next + 1) % kBuffers;
+    }
+  }
+}
+
+void Recorder::Stop() {
+  if (!device_) return;
+  running_ = false;
+  SetEvent(event_);
+  if (thread_.joinable()) thread_.join();
+  waveInReset(device_);
+  for (auto& h : headers_) waveInUnprepareHeader(device_, &h, sizeof(WAVEHDR));
+  waveInClose(device_);
+  CloseHandle(event_);
+  device_ = nullptr;
+}
+
+// The stamps are (frames, time) pairs of buffer arrivals; from the nearest later one
+// the nominal rate counts back.
+size_t Recorder::FrameAt(double ms) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stamps_.empty()) return 0;
+  auto it = std::lower_bound(stamps_.begin(), stamps_.end(), ms,
+                             [](const Stamp& s, double t) { return s.ms < t; });
+  const Stamp& s = it == stamps_.end() ? stamps_.back() : *it;
+  const double frame = double(s.frames) + (ms - s.ms) * kRate / 1000.0;
+  return frame < 0 ? 0 : size_t(frame);
+}
+
+double Recorder::TimeOf(size_t frame) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stamps_.empty()) return 0;
+  auto it = std::lower_bound(stamps_.begin(), stamps_.end(), frame,
+                             [](const Stamp& s, size_t f) { return s.frames < f; });
+  const Stamp& s = it == stamps_.end() ? stamps_.back() : *it;
+  return s.ms - (double(s.frames) - double(frame)) * 1000.0 / kRate;
+}
+
+soundcheck::Pcm Recorder::Recording() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  soundcheck::Pcm pcm;
+  pcm.rate = kRate;
+  pcm.channels = kChannels;
+  pcm.samples = samples_;
+  return pcm;
+}
+
+}  // namespace e2e
