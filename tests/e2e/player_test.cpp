@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "archive/Archiver.h"
+#include "PlayerOutput.h"
 #include "builder/core/Colour.h"
 #include "builder/core/PlayerSettings.h"
 #include "driver/UiDriver.h"
@@ -25,59 +23,21 @@ constexpr size_t kStartOffset = 423424;
 constexpr COLORREF kRed = RGB(0x20, 0x40, 0xE0);    // lit red zone
 constexpr COLORREF kGreen = RGB(0xE0, 0x20, 0xC0);  // lit green zone
 
-std::vector<char> ReadAll(const std::wstring& path) {
-  std::ifstream in(Narrow(path), std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const void* data, size_t size, bool append = false) {
-  std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-  out.write(static_cast<const char*>(data), std::streamsize(size));
-}
-
 class PlayerE2E : public ::testing::Test {
  protected:
   void SetUp() override {
     work_ = Narrow(ArtifactPath(L"player_e2e"));
     CreateDirectoryW(Widen(work_).c_str(), nullptr);
-    const std::vector<char> player = ReadAll(ProgramPath(L"Tunlet.exe"));
-    ASSERT_EQ(player.size(), kStartOffset);
+    ASSERT_EQ(ReadAll(Narrow(ProgramPath(L"Tunlet.exe"))).size(), kStartOffset);
 
-    // The three entries, under the names the player looks for.
-    CopyFileW(ProgramPath(L"kelvaro.dll").c_str(), Widen(work_ + "\\kelvaro.dll").c_str(), FALSE);
-    const std::vector<char> song = ReadAll(Widen(VARDEX_SOURCE_DIR "/tests/e2e/player_song.mp3"));
-    ASSERT_FALSE(song.empty());
-    WriteAll(work_ + "\\Sunny Tone.mp3", song.data(), song.size());
     builder::PlayerSettingsRecord record = builder::DefaultPlayerSettings();
     record.RedColor = kRed;
     record.GreenColor = kGreen;
     record.Background = 0x00A0FFFF;
     record.Looped = true;
     record.Restore = true;
-    exe_ = Assemble(record, "output.exe");
-  }
-  // An output file of the padded player and an archive with the library, the song
-  // and `record`.
-  std::string Assemble(const builder::PlayerSettingsRecord& record, const std::string& name) {
-    const auto bytes = builder::WritePlayerSettings(record);
-    WriteAll(work_ + "\\34Init12.dat", bytes.data(), bytes.size());
-
-    const std::string arc = work_ + "\\song.arc";
-    DeleteFileW(Widen(arc).c_str());
-    archive::TArchiver archiver;
-    archiver.SetFileName(arc);
-    archiver.SetOptions(archive::TOptions(archive::kDefaultOptions));
-    archiver.Open();
-    for (const char* entry : {"kelvaro.dll", "Sunny Tone.mp3", "34Init12.dat"})
-      EXPECT_TRUE(archiver.AddFile(work_ + "\\" + entry));
-    archiver.Close();
-
-    const std::string exe = work_ + "\\" + name;
-    const std::vector<char> player = ReadAll(ProgramPath(L"Tunlet.exe"));
-    WriteAll(exe, player.data(), player.size());
-    const std::vector<char> tail = ReadAll(Widen(arc));
-    WriteAll(exe, tail.data(), tail.size(), true);
-    return exe;
+    exe_ = AssembleOutput(work_, VARDEX_SOURCE_DIR "/tests/e2e/player_song.mp3", "Sunny Tone.mp3",
+                          record, "output.exe");
   }
   void TearDown() override {
     if (app_.handle) Kill(app_);

@@ -46,7 +46,47 @@ bool Recorder::Start() {
   running_ = true;
   thread_ = std::thread([this] { Harvest(); });
   waveInStart(device_);
-  return true;
+  // The first buffers of a new capture stream can take a while; a test must not start
+  // its program before the recording really runs.
+  for (int waited = 0; waited < 5000; waited += 20) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (samples_.size() >= size_t(kRate / 5 * kChannels)) return true;
+    }
+    Sleep(20);
+  }
+  return false;
+}
+
+double Recorder::MeasureLatency() {
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = kChannels;
+  format.nSamplesPerSec = kRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = kChannels * 2;
+  format.nAvgBytesPerSec = kRate * format.nBlockAlign;
+  HWAVEOUT out = nullptr;
+  if (waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return -1;
+  // 50 ms of a loud square wave.
+  std::vector<short> burst(size_t(kRate / 20 * kChannels));
+  for (size_t i = 0; i < burst.size(); ++i) burst[i] = (i / 2 / 25) % 2 ? 20000 : -20000;
+  WAVEHDR h{};
+  h.lpData = reinterpret_cast<LPSTR>(burst.data());
+  h.dwBufferLength = DWORD(burst.size() * sizeof(short));
+  waveOutPrepareHeader(out, &h, sizeof h);
+  const size_t before = Recording().Frames();
+  const double written = Now();
+  waveOutWrite(out, &h, sizeof h);
+  Sleep(1500);
+  waveOutReset(out);
+  waveOutUnprepareHeader(out, &h, sizeof h);
+  waveOutClose(out);
+  const std::vector<float> mono = soundcheck::MonoMix(Recording());
+  const size_t block = kRate / 1000;
+  for (size_t f = before; f + block <= mono.size(); f += block)
+    if (soundcheck::LevelDb(mono, f, f + block) > -30) return TimeOf(f) - written;
+  return -1;
 }
 
 void Recorder::Harvest() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <mutex>
 #include <thread>
@@ -21,7 +22,8 @@ class Recorder {
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
-  // Opens the wave input and starts recording; false when there is no input device.
+  // Opens the wave input and starts recording; returns once sound flows (false when
+  // there is no input device or nothing arrives).
   bool Start();
   void Stop();
 
@@ -33,6 +35,10 @@ class Recorder {
   double TimeOf(size_t frame) const;
   // What was recorded so far.
   soundcheck::Pcm Recording() const;
+
+  // The delay from writing sound to the wave output until it is recorded: a short
+  // burst is played and looked for. Negative when it was not heard.
+  double MeasureLatency();
 
   static constexpr int kRate = 44100;
 

@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 
 namespace e2e {
@@ -170,6 +172,16 @@ void SetText(HWND w, const std::wstring& text) {
 }
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+int TrackbarPos(HWND trackbar) { return int(SendWithTimeout(trackbar, TBM_GETPOS, 0, 0)); }
+
+void MoveTrackbar(HWND trackbar, int pos) {
+  SendWithTimeout(trackbar, TBM_SETPOS, TRUE, LPARAM(pos));
+  const bool vertical = (GetWindowLongW(trackbar, GWL_STYLE) & TBS_VERT) != 0;
+  const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
+  SendWithTimeout(GetParent(trackbar), message, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(trackbar));
+  SendWithTimeout(GetParent(trackbar), message, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(trackbar));
+}
 
 void SelectItem(HWND w, int index) {
   if (IsComboBox(w)) {

@@ -42,6 +42,10 @@ void SelectItem(HWND listOrCombo, int index);    // LB/CB_SETCURSEL + selection-
 int SelectedItem(HWND listOrCombo);
 std::wstring ItemText(HWND listOrCombo, int index);
 bool IsChecked(HWND button);
+int TrackbarPos(HWND trackbar);
+// Moves a trackbar's thumb as a user would: the new position, then the scroll messages
+// that the trackbar sends its parent.
+void MoveTrackbar(HWND trackbar, int pos);
 void SendCommand(HWND window, int commandId);  // posts WM_COMMAND as a menu would
 void PressKey(HWND window, UINT virtualKey);   // posts WM_KEYDOWN/WM_KEYUP
 void Close(HWND window);                       // posts WM_CLOSE

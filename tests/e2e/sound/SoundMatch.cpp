@@ -214,8 +214,8 @@ std::vector<Located> Track(const std::vector<float>& recording, const Locator& l
   return out;
 }
 
-std::vector<Run> Runs(const std::vector<Located>& tracked, long tolerance, double minCorrelation) {
-  std::vector<Run> runs;
+std::vector<Stretch> Stretches(const std::vector<Located>& tracked, long tolerance, double minCorrelation) {
+  std::vector<Stretch> runs;
   for (size_t i = 0; i < tracked.size(); ++i) {
     const Located& l = tracked[i];
     if (l.silent || l.match.offset < 0 || l.match.correlation < minCorrelation) continue;

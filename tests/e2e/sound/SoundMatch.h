@@ -69,12 +69,12 @@ std::vector<Located> Track(const std::vector<float>& recording, const Locator& l
 // positions advance with the recording within `tolerance` frames: a run of
 // uninterrupted playback. Windows that straddle a start, stop or jump match poorly
 // and belong to no run.
-struct Run {
+struct Stretch {
   size_t first = 0, last = 0;  // indices into the tracked windows
   long offsetShift = 0;        // reference frame minus recording frame
   double worstCorrelation = 1;
 };
-std::vector<Run> Runs(const std::vector<Located>& tracked, long tolerance,
+std::vector<Stretch> Stretches(const std::vector<Located>& tracked, long tolerance,
                       double minCorrelation = 0.9);
 
 // Where a stretch of playback that matches the reference at `shift` (reference frame =

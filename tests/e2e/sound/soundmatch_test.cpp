@@ -46,7 +46,7 @@ TEST(SoundMatch, UninterruptedPlaybackIsOneRunAtOneOffset) {
   const Locator locator(reference);
   const std::vector<float> recording = Played(reference, 3000, 0, reference.size());
   const auto tracked = Track(recording, locator, kWindow, 1000);
-  const auto runs = Runs(tracked, 441);
+  const auto runs = Stretches(tracked, 441);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].offsetShift, -3000);
   EXPECT_GT(runs[0].worstCorrelation, 0.99);
@@ -59,7 +59,7 @@ TEST(SoundMatch, AGapOrARepeatOfTwelveMillisecondsSplitsTheRun) {
     std::vector<float> recording = Played(reference, 0, 0, 80000);
     const std::vector<float> rest = Played(reference, 0, size_t(80000 + jump), 60000);
     recording.insert(recording.end(), rest.begin(), rest.end());
-    const auto runs = Runs(Track(recording, locator, kWindow, 1000), 441);
+    const auto runs = Stretches(Track(recording, locator, kWindow, 1000), 441);
     ASSERT_GE(runs.size(), 2u) << "jump " << jump;
     EXPECT_EQ(runs.back().offsetShift, jump);
   }
@@ -102,7 +102,7 @@ TEST(SoundMatch, SilenceIsNotLocated) {
   const auto tracked = Track(silence, locator, kWindow, 1000);
   ASSERT_EQ(tracked.size(), 2u);
   EXPECT_TRUE(tracked[0].silent);
-  EXPECT_TRUE(Runs(tracked, 441).empty());
+  EXPECT_TRUE(Stretches(tracked, 441).empty());
 }
 
 }  // namespace

@@ -1,0 +1,241 @@
+// What a produced player plays, as heard: the sound server's output is recorded while
+// the program plays a song of noise bursts and chirps, and the recording is located,
+// window by window, in mpg123's decode of the same song. The songs are made by
+// player_sound_media.sh before this test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "PlayerOutput.h"
+#include "driver/Recorder.h"
+#include "driver/UiDriver.h"
+#include "resources/player/resource.h"
+#include "sound/SoundMatch.h"
+
+namespace {
+
+using namespace e2e;
+using namespace soundcheck;
+
+constexpr int kRate = Recorder::kRate;
+constexpr size_t kWindow = kRate / 4;       // 250 ms
+constexpr long kTolerance = kRate / 100;    // 10 ms
+constexpr long kPositionSlack = kRate / 10;  // 100 ms
+// Pause lets the queued buffers play out: at most two of 32 frames of 1152 samples.
+constexpr double kQueuedMs = 2 * 32 * 1152 * 1000.0 / kRate;
+// How late a click takes effect: the window's message, the play thread's next pass.
+constexpr double kReactionMs = 100;
+
+struct Slide {
+  double ms;     // recorder clock
+  int position;  // slider position (song ms)
+};
+
+class PlayerSound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(recorder_.Start()) << "no wave input device to record from";
+    latency_ = recorder_.MeasureLatency();
+    ASSERT_GT(latency_, 0) << "a burst written to the wave output was not recorded";
+    std::printf("from the wave output to the recording: %.0f ms\n", latency_);
+    media_ = Narrow(ArtifactPath(L"player_sound"));
+    reference_ = ReadWave(media_ + "\\reference.wav");
+    ASSERT_EQ(reference_.rate, kRate);
+    locator_ = std::make_unique<Locator>(MonoMix(reference_));
+  }
+  void TearDown() override {
+    if (app_.handle) Kill(app_);
+  }
+  HWND Start(const builder::PlayerSettingsRecord& record, const std::string& song) {
+    const std::string exe =
+        AssembleOutput(media_, media_ + "\\" + song, song, record, "sound_test.exe");
+    started_ = Recorder::Now();
+    app_ = Launch(Widen(exe));
+    HWND window = WaitForWindow(app_.id, L"TForm1", L"Playing", 30000);
+    appeared_ = Recorder::Now();
+    return window;
+  }
+  // Frames of the recording from `frame` on, and their located runs.
+  void Analyse() {
+    recording_ = recorder_.Recording();
+    mono_ = MonoMix(recording_);
+    runs_ = Stretches(Track(mono_, *locator_, kWindow, 2 * kTolerance), kTolerance);
+  }
+  // The exact recording frames where run `r` begins and ends.
+  size_t RunStart(const Stretch& r) const {
+    return ExtendRun(mono_, *locator_, r.offsetShift, r.first * kWindow, -1);
+  }
+  size_t RunEnd(const Stretch& r) const {
+    return ExtendRun(mono_, *locator_, r.offsetShift, (r.last + 1) * kWindow, +1);
+  }
+  // The first run that begins after recording frame `frame`.
+  const Stretch* RunAfter(size_t frame) const {
+    for (const Stretch& r : runs_)
+      if (r.first * kWindow >= frame) return &r;
+    return nullptr;
+  }
+  const Stretch* RunAt(size_t frame) const {
+    for (const Stretch& r : runs_)
+      if (r.first * kWindow <= frame && frame < (r.last + 1) * kWindow) return &r;
+    return nullptr;
+  }
+  // The reference frame after the song's last sound (the decode ends in padding).
+  long SongEnd() const {
+    const std::vector<float> mono = MonoMix(reference_);
+    size_t end = mono.size();
+    while (end >= 220 && LevelDb(mono, end - 220, end) < -60) end -= 220;
+    return long(end);
+  }
+  void SaveRecording(const wchar_t* name) {
+    WriteWave(Narrow(ArtifactPath(name)), recorder_.Recording());
+  }
+
+  std::string media_;
+  Pcm reference_, recording_;
+  std::vector<float> mono_;
+  std::unique_ptr<Locator> locator_;
+  std::vector<Stretch> runs_;
+  Recorder recorder_;
+  Process app_;
+  double started_ = 0, appeared_ = 0, latency_ = 0;
+};
+
+builder::PlayerSettingsRecord LoopedRecord() {
+  builder::PlayerSettingsRecord record = builder::DefaultPlayerSettings();
+  record.Looped = true;
+  return record;
+}
+
+// Least-squares slope of the slider position over the recorder's clock.
+double SliderRate(const std::vector<Slide>& slides) {
+  double st = 0, sp = 0, stt = 0, stp = 0;
+  for (const Slide& s : slides) {
+    st += s.ms;
+    sp += s.position;
+    stt += s.ms * s.ms;
+    stp += s.ms * s.position;
+  }
+  const double n = double(slides.size());
+  return (n * stp - st * sp) / (n * stt - st * st);
+}
+
+TEST_F(PlayerSound, PlaysTheWholeSongInRealTimeAndPausesSeeksLoopsAndStops) {
+  HWND window = Start(LoopedRecord(), "noise_song.mp3");
+  ASSERT_NE(window, nullptr) << "no player window";
+  HWND slider = FindChildById(window, IDC_RXSLIDER1);
+  const double songMs = 1000.0 * double(reference_.Frames()) / kRate;
+
+  // The first play-through and the start of the second: the slider is read as the
+  // user sees it.
+  std::vector<Slide> slides;
+  int last = 0;
+  bool looped = false;
+  while (Recorder::Now() - appeared_ < songMs + 10000) {
+    const int pos = TrackbarPos(slider);
+    if (pos < last - 2000) looped = true;
+    last = pos;
+    if (!looped && pos > 1000 && pos < songMs - 1500) slides.push_back({Recorder::Now(), pos});
+    if (looped && pos > 4000) break;
+    Pause(100);
+  }
+  ASSERT_TRUE(looped) << "the song did not start again";
+  const double pauseAt = Recorder::Now();
+  Click(FindChildById(window, IDC_PAUSEBTN));
+  Pause(4500);
+  const double resumeAt = Recorder::Now();
+  Click(FindChildById(window, IDC_PLAYBTN));
+  Pause(3500);
+  const int seekTo = 12000;
+  const double seekAt = Recorder::Now();
+  MoveTrackbar(slider, seekTo);
+  Pause(3500);
+  const double stopAt = Recorder::Now();
+  Click(FindChildById(window, IDC_STOPBTN));
+  Pause(3500);
+  Analyse();
+  SaveRecording(L"player_sound_recording.wav");
+  for (const auto& [what, ms] : {std::pair<const char*, double>{"pause", pauseAt},
+                                 {"resume", resumeAt}, {"seek", seekAt}, {"stop", stopAt}})
+    std::printf("%s pressed at %.3f s of the recording\n", what,
+                double(recorder_.FrameAt(ms)) / kRate);
+  Close(window);
+  EXPECT_EQ(WaitExit(app_, 15000), 0);
+  ASSERT_FALSE(runs_.empty()) << "nothing of the song was heard";
+
+  // The whole song, every window matching at one offset: one run from its first to its
+  // last sound.
+  const Stretch& first = runs_[0];
+  EXPECT_GE(first.worstCorrelation, 0.99);
+  const long firstFrom = long(RunStart(first)) + first.offsetShift;
+  const long firstTo = long(RunEnd(first)) + first.offsetShift;
+  EXPECT_LT(firstFrom, kRate / 20) << "the song's beginning is missing";
+  EXPECT_GT(firstTo, SongEnd() - kRate / 100) << "the song's end is missing";
+
+  // The slider moves at the real rate.
+  ASSERT_GE(slides.size(), 20u);
+  EXPECT_NEAR(SliderRate(slides), 1.0, 0.05);
+
+  // Looped: the song starts again from its beginning.
+  ASSERT_GE(runs_.size(), 2u);
+  const Stretch& second = runs_[1];
+  EXPECT_LT(long(RunStart(second)) + second.offsetShift, kRate / 20);
+
+  // Pause: what was queued plays out, then silence until Play, which resumes where the
+  // sound stopped.
+  const size_t pauseFrame = recorder_.FrameAt(pauseAt), resumeFrame = recorder_.FrameAt(resumeAt);
+  const Stretch* paused = RunAt(pauseFrame);
+  ASSERT_NE(paused, nullptr) << "no sound when Pause was pressed";
+  const size_t stoppedAt = RunEnd(*paused);
+  EXPECT_LE(recorder_.TimeOf(stoppedAt) - latency_ - pauseAt, kQueuedMs + kReactionMs)
+      << "the sound went on after Pause";
+  EXPECT_LT(LevelDb(mono_, stoppedAt + kRate / 10, resumeFrame), -60.0)
+      << "not silent while paused";
+  const Stretch* resumed = RunAfter(stoppedAt);
+  ASSERT_NE(resumed, nullptr) << "no sound after Play";
+  const size_t resumedAt = RunStart(*resumed);
+  EXPECT_GE(resumedAt, resumeFrame);
+  EXPECT_NEAR(double(long(resumedAt) + resumed->offsetShift),
+              double(long(stoppedAt) + paused->offsetShift), double(kPositionSlack))
+      << "Play did not resume where the sound stopped";
+
+  // Seek: the sound continues from the chosen position.
+  const size_t seekFrame = recorder_.FrameAt(seekAt);
+  const Stretch* sought = RunAfter(seekFrame);
+  ASSERT_NE(sought, nullptr) << "no sound after the seek";
+  EXPECT_NEAR(double(long(RunStart(*sought)) + sought->offsetShift), seekTo * (kRate / 1000.0),
+              double(kPositionSlack));
+  EXPECT_GE(sought->worstCorrelation, 0.99);
+
+  // Stop: silence.
+  const size_t stopFrame = recorder_.FrameAt(stopAt + latency_ + kReactionMs);
+  EXPECT_LT(LevelDb(mono_, stopFrame, mono_.size()), -60.0) << "not silent after Stop";
+  EXPECT_GT(mono_.size(), stopFrame + kRate);
+}
+
+// A 5 MB song: how long after the program's start, and after its window appeared, the
+// first sound is heard.
+TEST_F(PlayerSound, FirstSoundOfALargeSong) {
+  HWND window = Start(LoopedRecord(), "big_song.mp3");
+  ASSERT_NE(window, nullptr);
+  Pause(6000);
+  Analyse();
+  Close(window);
+  WaitExit(app_, 15000);
+  const size_t block = kRate / 200;  // 5 ms
+  size_t first = recorder_.FrameAt(started_);
+  while (first + block <= mono_.size() && LevelDb(mono_, first, first + block) < -50) first += block;
+  ASSERT_LT(first + block, mono_.size()) << "the large song was not heard";
+  const double heard = recorder_.TimeOf(first);
+  std::printf("5 MB song: first sound %.0f ms after the process started, %.0f ms after the window "
+              "appeared\n",
+              heard - started_, heard - appeared_);
+  RecordProperty("first_sound_after_start_ms", int(heard - started_));
+  RecordProperty("first_sound_after_window_ms", int(heard - appeared_));
+  EXPECT_GT(heard, started_);
+}
+
+}  // namespace
