@@ -70,14 +70,77 @@ static HWAVEOUT WaveDevice0() { return reinterpret_cast<HWAVEOUT>(UINT_PTR(0)); 
 
 int WinWaveVolume::NumDevs() { return int(waveOutGetNumDevs()); }
 
+WinWaveVolume::~WinWaveVolume() {
+  if (mixer_) mixerClose(mixer_);
+}
+
 bool WinWaveVolume::GetVolume(uint32_t& volume) {
   DWORD v = 0;
-  if (waveOutGetVolume(WaveDevice0(), &v) != MMSYSERR_NOERROR) return false;
-  volume = v;
+  if (waveOutGetVolume(WaveDevice0(), &v) == MMSYSERR_NOERROR) {
+    volume = v;
+    return true;
+  }
+  if (!MixerValue(v, false)) return false;
+  volume = master_.Get(v);
   return true;
 }
 
-void WinWaveVolume::SetVolume(uint32_t volume) { waveOutSetVolume(WaveDevice0(), volume); }
+void WinWaveVolume::SetVolume(uint32_t volume) {
+  if (waveOutSetVolume(WaveDevice0(), volume) == MMSYSERR_NOERROR) return;
+  DWORD v = master_.Set(volume);
+  MixerValue(v, true);
+}
+
+// The volume control of the destination line that device 0's wave-output source line
+// plays into (the source line's own control changes nothing under Wine).
+bool WinWaveVolume::OpenMixerVolume() {
+  if (mixerTried_) return mixer_ != nullptr;
+  mixerTried_ = true;
+  if (mixerOpen(&mixer_, 0, 0, 0, MIXER_OBJECTF_WAVEOUT) != MMSYSERR_NOERROR) {
+    mixer_ = nullptr;
+    return false;
+  }
+  const HMIXEROBJ obj = reinterpret_cast<HMIXEROBJ>(mixer_);
+  MIXERLINEW line{};
+  line.cbStruct = sizeof line;
+  line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+  MIXERCONTROLW control{};
+  MIXERLINECONTROLSW controls{};
+  controls.cbStruct = sizeof controls;
+  controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+  controls.cControls = 1;
+  controls.cbmxctrl = sizeof control;
+  controls.pamxctrl = &control;
+  if (mixerGetLineInfoW(obj, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == MMSYSERR_NOERROR &&
+      mixerGetLineInfoW(obj, &line, MIXER_GETLINEINFOF_DESTINATION) == MMSYSERR_NOERROR &&
+      (controls.dwLineID = line.dwLineID,
+       mixerGetLineControlsW(obj, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
+           MMSYSERR_NOERROR)) {
+    controlId_ = control.dwControlID;
+    return true;
+  }
+  mixerClose(mixer_);
+  mixer_ = nullptr;
+  return false;
+}
+
+bool WinWaveVolume::MixerValue(DWORD& value, bool set) {
+  if (!OpenMixerVolume()) return false;
+  MIXERCONTROLDETAILS_UNSIGNED detail{value};
+  MIXERCONTROLDETAILS details{};
+  details.cbStruct = sizeof details;
+  details.dwControlID = controlId_;
+  details.cChannels = 1;  // uniform: one value for every channel
+  details.cbDetails = sizeof detail;
+  details.paDetails = &detail;
+  const HMIXEROBJ obj = reinterpret_cast<HMIXEROBJ>(mixer_);
+  if ((set ? mixerSetControlDetails(obj, &details, MIXER_SETCONTROLDETAILSF_VALUE)
+           : mixerGetControlDetailsW(obj, &details, MIXER_GETCONTROLDETAILSF_VALUE)) !=
+      MMSYSERR_NOERROR)
+    return false;
+  value = detail.dwValue;
+  return true;
+}
 
 int WinMixerPeakMeter::WaveOutDevices() { return int(waveOutGetNumDevs()); }
 

@@ -10,6 +10,7 @@
 #include "player/core/Devices.h"
 #include "player/core/KelvaroLibrary.h"
 #include "player/core/MPEGPlay.h"
+#include "player/core/MasterVolume.h"
 
 namespace tunlet {
 
@@ -40,11 +41,25 @@ class WinPollTimer : public player::TPollTimer {
   bool running_ = false;
 };
 
+// The volume of wave output device 0. Where the system refuses a device number in
+// place of a handle (Wine), the volume control of the mixer line that the wave output
+// plays into stands in for it: it sets the process's session volume, which the decoder
+// library's own wave output follows. That control keeps one value for both channels.
 class WinWaveVolume : public player::TWaveVolume {
  public:
+  ~WinWaveVolume() override;
   int NumDevs() override;
   bool GetVolume(uint32_t& volume) override;
   void SetVolume(uint32_t volume) override;
+
+ private:
+  bool OpenMixerVolume();
+  bool MixerValue(DWORD& value, bool set);
+
+  HMIXER mixer_ = nullptr;
+  DWORD controlId_ = 0;
+  bool mixerTried_ = false;
+  player::TMasterVolume master_;
 };
 
 class WinMixerPeakMeter : public player::TMixerPeakMeter {

@@ -19,8 +19,7 @@ void WriteAll(const std::string& path, const void* data, size_t size, bool appen
 }
 
 std::string AssembleOutput(const std::string& work, const std::string& songPath,
-                           const std::string& songName,
-                           const builder::PlayerSettingsRecord& record,
+                           const std::string& songName, const builder::PlayerSettingsRecord& record,
                            const std::string& exeName) {
   CreateDirectoryW(Widen(work).c_str(), nullptr);
   CopyFileW(ProgramPath(L"kelvaro.dll").c_str(), Widen(work + "\\kelvaro.dll").c_str(), FALSE);
@@ -35,7 +34,8 @@ std::string AssembleOutput(const std::string& work, const std::string& songPath,
   archiver.SetFileName(arc);
   archiver.SetOptions(archive::TOptions(archive::kDefaultOptions));
   archiver.Open();
-  for (const std::string& entry : {std::string("kelvaro.dll"), songName, std::string("34Init12.dat")})
+  for (const std::string& entry :
+       {std::string("kelvaro.dll"), songName, std::string("34Init12.dat")})
     archiver.AddFile(work + "\\" + entry);
   archiver.Close();
 

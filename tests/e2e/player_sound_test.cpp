@@ -22,8 +22,8 @@ using namespace e2e;
 using namespace soundcheck;
 
 constexpr int kRate = Recorder::kRate;
-constexpr size_t kWindow = kRate / 4;       // 250 ms
-constexpr long kTolerance = kRate / 100;    // 10 ms
+constexpr size_t kWindow = kRate / 4;        // 250 ms
+constexpr long kTolerance = kRate / 100;     // 10 ms
 constexpr long kPositionSlack = kRate / 10;  // 100 ms
 // Pause lets the queued buffers play out: at most two of 32 frames of 1152 samples.
 constexpr double kQueuedMs = 2 * 32 * 1152 * 1000.0 / kRate;
@@ -63,7 +63,7 @@ class PlayerSound : public ::testing::Test {
   void Analyse() {
     recording_ = recorder_.Recording();
     mono_ = MonoMix(recording_);
-    runs_ = Stretches(Track(mono_, *locator_, kWindow, 2 * kTolerance), kTolerance);
+    stretches_ = Stretches(Track(mono_, *locator_, kWindow, 2 * kTolerance), kTolerance);
   }
   // The exact recording frames where run `r` begins and ends.
   size_t RunStart(const Stretch& r) const {
@@ -74,12 +74,12 @@ class PlayerSound : public ::testing::Test {
   }
   // The first run that begins after recording frame `frame`.
   const Stretch* RunAfter(size_t frame) const {
-    for (const Stretch& r : runs_)
+    for (const Stretch& r : stretches_)
       if (r.first * kWindow >= frame) return &r;
     return nullptr;
   }
-  const Stretch* RunAt(size_t frame) const {
-    for (const Stretch& r : runs_)
+  const Stretch* StretchAt(size_t frame) const {
+    for (const Stretch& r : stretches_)
       if (r.first * kWindow <= frame && frame < (r.last + 1) * kWindow) return &r;
     return nullptr;
   }
@@ -98,7 +98,7 @@ class PlayerSound : public ::testing::Test {
   Pcm reference_, recording_;
   std::vector<float> mono_;
   std::unique_ptr<Locator> locator_;
-  std::vector<Stretch> runs_;
+  std::vector<Stretch> stretches_;
   Recorder recorder_;
   Process app_;
   double started_ = 0, appeared_ = 0, latency_ = 0;
@@ -159,16 +159,18 @@ TEST_F(PlayerSound, PlaysTheWholeSongInRealTimeAndPausesSeeksLoopsAndStops) {
   Analyse();
   SaveRecording(L"player_sound_recording.wav");
   for (const auto& [what, ms] : {std::pair<const char*, double>{"pause", pauseAt},
-                                 {"resume", resumeAt}, {"seek", seekAt}, {"stop", stopAt}})
+                                 {"resume", resumeAt},
+                                 {"seek", seekAt},
+                                 {"stop", stopAt}})
     std::printf("%s pressed at %.3f s of the recording\n", what,
                 double(recorder_.FrameAt(ms)) / kRate);
   Close(window);
   EXPECT_EQ(WaitExit(app_, 15000), 0);
-  ASSERT_FALSE(runs_.empty()) << "nothing of the song was heard";
+  ASSERT_FALSE(stretches_.empty()) << "nothing of the song was heard";
 
   // The whole song, every window matching at one offset: one run from its first to its
   // last sound.
-  const Stretch& first = runs_[0];
+  const Stretch& first = stretches_[0];
   EXPECT_GE(first.worstCorrelation, 0.99);
   const long firstFrom = long(RunStart(first)) + first.offsetShift;
   const long firstTo = long(RunEnd(first)) + first.offsetShift;
@@ -180,14 +182,14 @@ TEST_F(PlayerSound, PlaysTheWholeSongInRealTimeAndPausesSeeksLoopsAndStops) {
   EXPECT_NEAR(SliderRate(slides), 1.0, 0.05);
 
   // Looped: the song starts again from its beginning.
-  ASSERT_GE(runs_.size(), 2u);
-  const Stretch& second = runs_[1];
+  ASSERT_GE(stretches_.size(), 2u);
+  const Stretch& second = stretches_[1];
   EXPECT_LT(long(RunStart(second)) + second.offsetShift, kRate / 20);
 
   // Pause: what was queued plays out, then silence until Play, which resumes where the
   // sound stopped.
   const size_t pauseFrame = recorder_.FrameAt(pauseAt), resumeFrame = recorder_.FrameAt(resumeAt);
-  const Stretch* paused = RunAt(pauseFrame);
+  const Stretch* paused = StretchAt(pauseFrame);
   ASSERT_NE(paused, nullptr) << "no sound when Pause was pressed";
   const size_t stoppedAt = RunEnd(*paused);
   EXPECT_LE(recorder_.TimeOf(stoppedAt) - latency_ - pauseAt, kQueuedMs + kReactionMs)
@@ -227,15 +229,79 @@ TEST_F(PlayerSound, FirstSoundOfALargeSong) {
   WaitExit(app_, 15000);
   const size_t block = kRate / 200;  // 5 ms
   size_t first = recorder_.FrameAt(started_);
-  while (first + block <= mono_.size() && LevelDb(mono_, first, first + block) < -50) first += block;
+  while (first + block <= mono_.size() && LevelDb(mono_, first, first + block) < -50)
+    first += block;
   ASSERT_LT(first + block, mono_.size()) << "the large song was not heard";
   const double heard = recorder_.TimeOf(first);
-  std::printf("5 MB song: first sound %.0f ms after the process started, %.0f ms after the window "
-              "appeared\n",
-              heard - started_, heard - appeared_);
+  std::printf(
+      "5 MB song: first sound %.0f ms after the process started, %.0f ms after the window "
+      "appeared\n",
+      heard - started_, heard - appeared_);
   RecordProperty("first_sound_after_start_ms", int(heard - started_));
   RecordProperty("first_sound_after_window_ms", int(heard - appeared_));
   EXPECT_GT(heard, started_);
+}
+
+}  // namespace
+
+namespace {
+
+// The gain of `channel` over recording frames [begin, end) in dB against the reference at
+// `shift`; the channel must match the reference there (a gain changes no correlation).
+double GainDb(const Pcm& recording, const Pcm& reference, int channel, size_t begin, size_t end,
+              long shift) {
+  std::vector<float> rec, ref;
+  for (size_t f = begin; f < end; ++f) {
+    rec.push_back(recording.samples[2 * f + size_t(channel)]);
+    ref.push_back(reference.samples[2 * size_t(long(f) + shift) + size_t(channel)]);
+  }
+  EXPECT_GT(Locator(ref).CorrelationAt(rec.data(), rec.size(), 0), 0.99)
+      << "channel " << channel << " does not play the song over frames " << begin << ".." << end;
+  return 20 * std::log10(Gain(recording, reference, channel, begin, end, shift));
+}
+
+// Amplitude is the volume value over its maximum.
+double VolumeLawDb(int value) { return 20 * std::log10(value / 65535.0); }
+
+// Under Wine the volume reaches the sound through the mixer's one value for both
+// channels, so the sliders are moved together (locked).
+TEST_F(PlayerSound, VolumeSlidersSetTheLoudness) {
+  builder::PlayerSettingsRecord record = LoopedRecord();
+  record.Locked = true;
+  record.VolLeft = 49152;  // the start volume comes from the record
+  record.VolRight = 49152;
+  HWND window = Start(record, "noise_song.mp3");
+  ASSERT_NE(window, nullptr);
+  HWND left = FindChildById(window, IDC_LEFTSLIDER), right = FindChildById(window, IDC_RIGHTSLIDER);
+  Pause(2500);
+  const double startMeasured = Recorder::Now();
+  Pause(1500);
+  // The trackbars run from 65535 at the top to 0 at the bottom.
+  MoveTrackbar(left, 65535 - 32768);
+  const double moved = Recorder::Now();
+  Pause(2500);
+  const double movedMeasured = Recorder::Now();
+  // The lock moved the right slider with the left, and the follow-up of the system's
+  // volume every 10 ms left both where they are.
+  EXPECT_EQ(65535 - TrackbarPos(left), 32768);
+  EXPECT_EQ(65535 - TrackbarPos(right), 32768);
+  Analyse();
+  Close(window);
+  WaitExit(app_, 15000);
+
+  // Playback runs on uninterrupted, so one offset holds before and after the move.
+  const auto frames = [&](double ms) { return recorder_.FrameAt(ms); };
+  const size_t a0 = frames(startMeasured - 1000), a1 = frames(startMeasured);
+  const Stretch* playing = StretchAt(a0);
+  ASSERT_NE(playing, nullptr) << "the song was not heard";
+  const long shift = playing->offsetShift;
+  const size_t b0 = frames(moved + latency_ + 500), b1 = frames(movedMeasured);
+  for (int channel : {0, 1}) {
+    EXPECT_NEAR(GainDb(recording_, reference_, channel, a0, a1, shift), VolumeLawDb(49152), 1.0)
+        << "the record's start volume, channel " << channel;
+    EXPECT_NEAR(GainDb(recording_, reference_, channel, b0, b1, shift), VolumeLawDb(32768), 1.0)
+        << "the sliders at half range, channel " << channel;
+  }
 }
 
 }  // namespace

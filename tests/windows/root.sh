@@ -89,7 +89,7 @@ inside() {
     mount --bind -o ro "$shared" "$root$shared"
   fi
   exec chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root TERM=dumb LANG=C.UTF-8 CI="${CI:-}" "$@"
+    HOME=/root TERM=dumb LANG=C.UTF-8 CI="${CI:-}" VARDEX_CWD="$PWD" "$@"
 }
 
 case "${1:-}" in

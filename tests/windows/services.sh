@@ -49,6 +49,7 @@ ppd=$(ls /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null | head -n 1)
 lpadmin -p PDF -E -v cups-pdf:/ ${ppd:+-P "$ppd"} 2>/dev/null
 lpadmin -d PDF
 
+cd "${VARDEX_CWD:-/}" 2>/dev/null || cd /
 export VARDEX_WINDOWS_WORLD=1 WINEDEBUG=-all PULSE_LATENCY_MSEC=60
 export WINEDLLPATH=/opt/wine-i386/usr/lib/i386-linux-gnu/wine
 "$@"

@@ -4,8 +4,8 @@
 // window appearing) can be placed in the recording.
 #pragma once
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <mutex>
 #include <thread>

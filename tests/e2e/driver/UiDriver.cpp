@@ -179,7 +179,8 @@ void MoveTrackbar(HWND trackbar, int pos) {
   SendWithTimeout(trackbar, TBM_SETPOS, TRUE, LPARAM(pos));
   const bool vertical = (GetWindowLongW(trackbar, GWL_STYLE) & TBS_VERT) != 0;
   const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
-  SendWithTimeout(GetParent(trackbar), message, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(trackbar));
+  SendWithTimeout(GetParent(trackbar), message, MAKEWPARAM(TB_THUMBPOSITION, pos),
+                  LPARAM(trackbar));
   SendWithTimeout(GetParent(trackbar), message, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(trackbar));
 }
 
