@@ -16,8 +16,7 @@ void WriteAll(const std::string& path, const void* data, size_t size, bool appen
 // kelvaro.dll, the song `songPath` stored as `songName` and `record`. Uses `work` for
 // the entries' files.
 std::string AssembleOutput(const std::string& work, const std::string& songPath,
-                           const std::string& songName,
-                           const builder::PlayerSettingsRecord& record,
+                           const std::string& songName, const builder::PlayerSettingsRecord& record,
                            const std::string& exeName);
 
 }  // namespace e2e

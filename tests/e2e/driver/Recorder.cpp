@@ -66,26 +66,35 @@ double Recorder::MeasureLatency() {
   format.wBitsPerSample = 16;
   format.nBlockAlign = kChannels * 2;
   format.nAvgBytesPerSec = kRate * format.nBlockAlign;
-  HWAVEOUT out = nullptr;
-  if (waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return -1;
-  // 50 ms of a loud square wave.
-  std::vector<short> burst(size_t(kRate / 20 * kChannels));
-  for (size_t i = 0; i < burst.size(); ++i) burst[i] = (i / 2 / 25) % 2 ? 20000 : -20000;
-  WAVEHDR h{};
-  h.lpData = reinterpret_cast<LPSTR>(burst.data());
-  h.dwBufferLength = DWORD(burst.size() * sizeof(short));
-  waveOutPrepareHeader(out, &h, sizeof h);
-  const size_t before = Recording().Frames();
-  const double written = Now();
-  waveOutWrite(out, &h, sizeof h);
-  Sleep(1500);
-  waveOutReset(out);
-  waveOutUnprepareHeader(out, &h, sizeof h);
-  waveOutClose(out);
-  const std::vector<float> mono = soundcheck::MonoMix(Recording());
-  const size_t block = kRate / 1000;
-  for (size_t f = before; f + block <= mono.size(); f += block)
-    if (soundcheck::LevelDb(mono, f, f + block) > -30) return TimeOf(f) - written;
+  // 50 ms of a loud square wave, then silence enough for any sound server's start-up
+  // buffering.
+  std::vector<short> burst(size_t(kRate * kChannels));
+  for (size_t i = 0; i < size_t(kRate / 20 * kChannels); ++i)
+    burst[i] = (i / 2 / 25) % 2 ? 20000 : -20000;
+  // A new output stream of a fresh sound server may swallow its first sound: try again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    HWAVEOUT out = nullptr;
+    if (waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return -1;
+    WAVEHDR h{};
+    h.lpData = reinterpret_cast<LPSTR>(burst.data());
+    h.dwBufferLength = DWORD(burst.size() * sizeof(short));
+    waveOutPrepareHeader(out, &h, sizeof h);
+    const size_t before = Recording().Frames();
+    const double written = Now();
+    waveOutWrite(out, &h, sizeof h);
+    double found = -1;
+    for (int waited = 0; waited < 3000 && found < 0; waited += 100) {
+      Sleep(100);
+      const std::vector<float> mono = soundcheck::MonoMix(Recording());
+      const size_t block = kRate / 1000;
+      for (size_t f = before; f + block <= mono.size() && found < 0; f += block)
+        if (soundcheck::LevelDb(mono, f, f + block) > -30) found = TimeOf(f) - written;
+    }
+    waveOutReset(out);
+    waveOutUnprepareHeader(out, &h, sizeof h);
+    waveOutClose(out);
+    if (found > 0) return found;
+  }
   return -1;
 }
 

@@ -4,8 +4,9 @@
 // window appearing) can be placed in the recording.
 #pragma once
 
-#include <mmsystem.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <mmsystem.h>
 
 #include <mutex>
 #include <thread>

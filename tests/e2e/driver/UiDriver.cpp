@@ -340,4 +340,38 @@ std::wstring ArtifactPath(const std::wstring& fileName) {
   return dir + L"\\" + fileName;
 }
 
+bool RunUnix(const std::string& command, int timeoutMs) {
+  // The command goes through a script file, so that no quoting of the command line
+  // stands between it and the shell; the script leaves a mark when it ends, since a
+  // Unix process's handle under Wine does not tell.
+  const std::string base = "/tmp/vardex-unix-" + std::to_string(GetCurrentProcessId());
+  const std::string script = base + ".sh", done = base + ".done";
+  DeleteFileA(("Z:" + done).c_str());
+  FILE* f = std::fopen(("Z:" + script).c_str(), "wb");
+  if (!f) return false;
+  std::fprintf(f, "%s\ntouch %s\n", command.c_str(), done.c_str());
+  std::fclose(f);
+  std::string line = "Z:\\bin\\sh " + script;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  for (int waited = 0; waited < timeoutMs; waited += kPollMs) {
+    if (GetFileAttributesA(("Z:" + done).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+std::string UnixPath(const std::wstring& path) {
+  std::string unix = Narrow(path);
+  if (unix.size() >= 2 && (unix[0] == 'Z' || unix[0] == 'z') && unix[1] == ':') unix.erase(0, 2);
+  for (char& c : unix)
+    if (c == '\\') c = '/';
+  return unix;
+}
+
 }  // namespace e2e

@@ -71,6 +71,12 @@ bool SaveScreenshot(HWND window, const std::wstring& path);
 // Reads the colour at a client-area point of a window from the screen.
 COLORREF ClientPixel(HWND window, int x, int y);
 
+// Runs a shell command of the Unix system under Wine (/bin/sh) and waits for it; false
+// when it could not be started or did not end in time.
+bool RunUnix(const std::string& command, int timeoutMs);
+// The Unix path of a path on Wine's drive Z: (the Unix root).
+std::string UnixPath(const std::wstring& path);
+
 // Lets pending messages of other processes run (a short sleep loop).
 void Pause(int ms);
 
