@@ -18,12 +18,22 @@ class FrameDecoder {
   void SetScale(float scale) { scale_ = scale; }
   // Forgets the state of the previous frames (after a seek).
   void Reset();
+  // Drops what earlier frames left for later ones to use (the Layer III bit reservoir): the
+  // frame to decode next follows a gap in the stream.
+  void ForgetMainData() { layerThree_.ForgetMainData(); }
   // Decodes one frame, header included, into interleaved PCM (header.Channels() channels).
   // Returns the samples per channel; a frame that fails its check word gives silence.
-  int Decode(const FrameHeader& header, const uint8_t* frame, int bytes, int16_t* pcm);
+  int Decode(const FrameHeader& header, const uint8_t* frame, int bytes, int16_t* pcm) {
+    return Decode(header, frame, bytes, pcm, header.Channels());
+  }
+  // The same with `outChannels` (1 or 2) output channels whatever the frame has: a
+  // single-channel frame goes to both, the two channels of a frame are averaged into one.
+  int Decode(const FrameHeader& header, const uint8_t* frame, int bytes, int16_t* pcm,
+             int outChannels);
 
  private:
   float scale_;
+  int lastLayer_ = 0;
   SubbandBlock subbands_;
   SynthesisFilter filters_[2];
   LayerThreeDecoder layerThree_;
