@@ -21,6 +21,42 @@ void FrameDecoder::Reset() {
   filters_[1].Reset();
   layerThree_.Reset();
   lastLayer_ = 0;
+  awaitingData_ = false;
+  muteLeft_ = fadeLeft_ = 0;
+}
+
+void FrameDecoder::ForgetMainData() {
+  layerThree_.ForgetMainData();
+  awaitingData_ = true;
+  muteLeft_ = fadeLeft_ = 0;
+}
+
+void FrameDecoder::Settle(const FrameHeader& h, int slots, int16_t* pcm, int outChannels) {
+  const int samples = slots ? slots * 32 : h.SamplesPerFrame();
+  if (awaitingData_) {
+    const bool hasData = slots != 0 && (h.layer != 3 || layerThree_.HadMainData());
+    if (!hasData) {
+      std::memset(pcm, 0, sizeof(int16_t) * samples * outChannels);
+      return;
+    }
+    awaitingData_ = false;
+    // Layer III: the first granule's half block has no partner from before; then the
+    // synthesis filter's 16-slot history.
+    muteLeft_ = 32 * ((h.layer == 3 ? 18 : 0) + 16);
+    fadeLeft_ = kFadeSamples;
+  }
+  for (int i = 0; i < samples && (muteLeft_ > 0 || fadeLeft_ > 0); ++i) {
+    int16_t* s = pcm + i * outChannels;
+    if (muteLeft_ > 0) {
+      --muteLeft_;
+      for (int c = 0; c < outChannels; ++c) s[c] = 0;
+      continue;
+    }
+    const double gain = double(kFadeSamples - fadeLeft_ + 1) / (kFadeSamples + 1);
+    --fadeLeft_;
+    // Scaled toward zero, so never louder than the sample itself.
+    for (int c = 0; c < outChannels; ++c) s[c] = static_cast<int16_t>(s[c] * gain);
+  }
 }
 
 int FrameDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int bytes, int16_t* pcm,
@@ -45,6 +81,7 @@ int FrameDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int bytes, 
   }
   if (slots == 0) {
     std::memset(pcm, 0, sizeof(int16_t) * samples * outChannels);
+    if (awaitingData_ || muteLeft_ || fadeLeft_) Settle(h, 0, pcm, outChannels);
     return samples;
   }
   double out[32];
@@ -75,6 +112,7 @@ int FrameDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int bytes, 
       for (int j = 0; j < 32; ++j) *dst++ = ToPcm((out[j] + right[j]) * half);
     }
   }
+  if (awaitingData_ || muteLeft_ || fadeLeft_) Settle(h, slots, pcm, outChannels);
   return slots * 32;
 }
 

@@ -318,11 +318,9 @@ bool FrameReader::Next() {
     frameBytes_ = 0;
     return false;
   }
-  if (p == Probe::kOtherKind && ProbeChange(next, h, bytes)) {
-    // A new part of the stream: nothing of the earlier frames' data carries over.
-    followsGap_ = true;
-    p = Probe::kFrame;
-  }
+  // A new part of the stream, right behind the last frame: no gap (the decoder and the
+  // player start the new kind afresh themselves).
+  if (p == Probe::kOtherKind && ProbeChange(next, h, bytes)) p = Probe::kFrame;
   if (p == Probe::kFrame) {
     header_ = h;
     frameOffset_ = next;
@@ -341,7 +339,7 @@ bool FrameReader::SeekToFrame(int64_t n) {
   if (!FindFrame(EstimateOffset(n), true)) return false;
   if (frameOffset_ < audioStart_ && !FindFrame(audioStart_, true)) return false;
   frameNumber_ = n;
-  followsGap_ = true;
+  followsGap_ = false;  // the decoder is reset after a seek: a new start, not a gap
   return true;
 }
 

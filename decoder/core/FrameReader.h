@@ -28,8 +28,8 @@ class FrameReader {
   // Goes back to the first frame, reading the stream again from its start.
   bool Rewind();
 
-  // Whether the current frame follows a gap: frames were dropped or skipped before it (a
-  // resync after damage, a seek, or a change of stream kind), so the data of earlier frames
+  // Whether the current frame follows a gap: bytes that are no frame of the stream were
+  // skipped to reach it (a resync after damage, a dropped frame), so the data of earlier frames
   // (Layer III main data) does not belong with it.
   bool FollowsGap() const { return followsGap_; }
   // Whether a frame's coded data can fit it: Layer III side information that does not point
@@ -44,6 +44,8 @@ class FrameReader {
     return HasFrame() ? buffer_ + (frameOffset_ - bufferStart_) : buffer_;
   }
   int Bytes() const { return frameBytes_; }
+  // The current frame's offset in the stream.
+  int64_t Offset() const { return frameOffset_; }
   int64_t FrameNumber() const { return frameNumber_; }
   // Audio frames in the stream: from the VBR header, or the data size divided by the first
   // frame's size.

@@ -668,6 +668,7 @@ int LayerThreeDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int by
   count = std::min<int>(count, sizeof reservoir_ - reservoirBytes_);
   if (count > 0) std::memcpy(reservoir_ + reservoirBytes_, frame + mainStart, count);
   reservoirBytes_ += count;
+  hadMainData_ = valid && available;
   if (!valid) return 0;
 
   if (!available) {

@@ -39,6 +39,9 @@ class LayerThreeDecoder {
   // Drops the bit reservoir (the frames before a gap): a frame whose main data begins before
   // its own is silent until the reservoir holds its data again.
   void ForgetMainData() { reservoirBytes_ = 0; }
+  // Whether the last frame decoded had its main data (false: it was silent for the lack of it,
+  // or failed its check word).
+  bool HadMainData() const { return hadMainData_; }
   // Decodes one frame (header included) into subband samples; returns the time slots
   // (18 per granule), or 0 when the frame's check word does not match.
   int Decode(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out);
@@ -75,6 +78,7 @@ class LayerThreeDecoder {
 
   uint8_t reservoir_[4096 + 2048];
   int reservoirBytes_ = 0;
+  bool hadMainData_ = false;
 };
 
 }  // namespace kelvaro

@@ -176,6 +176,9 @@ bool Player::FollowRate(const FrameHeader& h) {
     return false;
   }
   outputRate_ = rate;
+  // The new output starts afresh, and so does the decoding: no filter history or Layer III
+  // overlap of the frames at the old rate carries into it.
+  decoder_->Reset();
   return true;
 }
 
