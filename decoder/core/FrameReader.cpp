@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "decoder/core/LayerThree.h"
+#include "decoder/core/SubbandLayers.h"
+
 namespace kelvaro {
 namespace {
 
@@ -59,15 +62,30 @@ int FrameReader::Ensure(int64_t offset, int bytes) {
   return std::min(bytes, bufferLength_);
 }
 
-// The frame size of a free-format stream: the distance to the next header of the same kind.
+// The frame size of a free-format stream: the distance to the next free-format header of the
+// same stream, confirmed by a third header at the same distance behind it. The channel mode
+// may differ from frame to frame (stereo and joint stereo alternate in some encoders' output),
+// so only the kind of stream is compared; the third header keeps a sync word inside the
+// audio data from passing for the next frame.
 int FrameReader::FreeFormatBytes(int64_t offset, const FrameHeader& h) {
-  int available = Ensure(offset, kMaxFrameBytes + 4);
+  const int wanted = 2 * kMaxFrameBytes + 8;
+  const int available = Ensure(offset, wanted);
+  const bool dataEnds = available < wanted;
   const uint8_t* p = buffer_ + (offset - bufferStart_);
-  for (int i = 4 + h.SideInfoBytes(); i + 4 <= available; ++i) {
+  auto pad = [](const FrameHeader& f) { return f.padding ? (f.layer == 1 ? 4 : 1) : 0; };
+  for (int i = 4 + h.SideInfoBytes(); i + 4 <= available && i - pad(h) <= kMaxFrameBytes; ++i) {
     FrameHeader next;
     if (p[i] != 0xFF || !next.Parse(p + i)) continue;
-    if (next.bitrateIndex == 0 && next.SameStream(h) && next.mode == h.mode)
-      return i - (h.padding ? (h.layer == 1 ? 4 : 1) : 0);
+    if (next.bitrateIndex != 0 || !next.SameStream(h)) continue;
+    const int size = i - pad(h);
+    const int third = i + size + pad(next);
+    if (third + 4 <= available) {
+      FrameHeader after;
+      if (!after.Parse(p + third) || after.bitrateIndex != 0 || !after.SameStream(h)) continue;
+    } else if (!dataEnds) {
+      continue;
+    }
+    return size;
   }
   return 0;
 }
@@ -75,7 +93,7 @@ int FrameReader::FreeFormatBytes(int64_t offset, const FrameHeader& h) {
 FrameReader::Probe FrameReader::ProbeAt(int64_t offset, bool strict, FrameHeader& h, int& bytes) {
   if (Ensure(offset, 4) < 4) return Probe::kEnd;
   if (!h.Parse(buffer_ + (offset - bufferStart_))) return Probe::kNoFrame;
-  if (haveReference_ && !h.SameStream(reference_)) return Probe::kNoFrame;
+  if (haveReference_ && !h.SameStream(reference_)) return Probe::kOtherKind;
   if (h.bitrateIndex == 0) {
     if (!freeFormatBytes_ || !haveReference_) {
       // Each search reads ahead a whole frame; a bounded number keeps junk from costing
@@ -104,6 +122,37 @@ FrameReader::Probe FrameReader::ProbeAt(int64_t offset, bool strict, FrameHeader
   return Probe::kFrame;
 }
 
+bool FrameReader::ProbeChange(int64_t offset, FrameHeader& h, int& bytes) {
+  int freeBytes = 0;
+  if (h.bitrateIndex == 0) {
+    if (++freeFormatSearches_ > 32) return false;
+    freeBytes = FreeFormatBytes(offset, h);
+    if (freeBytes <= 0) return false;
+    h.freeFormatBytes = freeBytes;
+  }
+  bytes = h.FrameBytes();
+  if (bytes < 4 + (h.hasCrc ? 2 : 0) || bytes > kMaxFrameBytes) return false;
+  int span = bytes;
+  for (int k = 0; k < 2; ++k) {
+    const int available = Ensure(offset, span + 4);
+    if (available < span) return false;  // a cut-off frame
+    if (available < span + 4) {
+      if (available != span) return false;
+      break;  // the data ends after whole frames of the new kind
+    }
+    FrameHeader next;
+    if (!next.Parse(buffer_ + (offset + span - bufferStart_)) || !next.SameStream(h)) return false;
+    next.freeFormatBytes = freeBytes;
+    const int nextBytes = next.FrameBytes();
+    if (nextBytes < 4 + (next.hasCrc ? 2 : 0) || nextBytes > kMaxFrameBytes) return false;
+    span += nextBytes;
+  }
+  reference_ = h;
+  freeFormatBytes_ = freeBytes;
+  Ensure(offset, bytes);
+  return true;
+}
+
 bool FrameReader::FindFrame(int64_t from, bool strict) {
   frameBytes_ = 0;  // no current frame until one is found
   for (int64_t offset = from;; ++offset) {
@@ -112,6 +161,7 @@ bool FrameReader::FindFrame(int64_t from, bool strict) {
     FrameHeader h;
     int bytes = 0;
     Probe p = ProbeAt(offset, strict, h, bytes);
+    if (p == Probe::kOtherKind) p = ProbeChange(offset, h, bytes) ? Probe::kFrame : Probe::kNoFrame;
     if (p == Probe::kNoFrame) continue;
     if (p == Probe::kEnd) {
       if (Ensure(offset, 4) < 4) return false;
@@ -161,11 +211,15 @@ bool FrameReader::Open() {
   firstFrameOffset_ = frameOffset_;
   audioStart_ = frameOffset_;
   frameNumber_ = 0;
-  ReadVbrHeader();
-  if (vbrFrames_ > 0) {
+  if (ReadVbrHeader()) {
+    // The tag frame carries no sound: the audio starts behind it.
     audioStart_ = frameOffset_ + frameBytes_;
     if (!Next()) return false;
     frameNumber_ = 0;
+  }
+  followsGap_ = false;
+  if (!PlausibleStart()) return false;
+  if (vbrFrames_ > 0) {
     frameCount_ = vbrFrames_;
   } else {
     int64_t end = dataEnd_ >= 0 ? dataEnd_ : (size >= 0 ? size : -1);
@@ -174,12 +228,43 @@ bool FrameReader::Open() {
   return true;
 }
 
-void FrameReader::ReadVbrHeader() {
+// Up to eight frames from the first audio frame on, as far as they lie in the buffer (one
+// read): at least half of them must be plausible. Junk that happens to repeat a header (four
+// bytes FF FB 00 44 over and over make a free-format stream of 36-byte frames) has side
+// information that points far beyond any main data it could have.
+bool FrameReader::PlausibleStart() {
+  const int available = Ensure(frameOffset_, 32768);
+  const uint8_t* p = buffer_ + (frameOffset_ - bufferStart_);
+  int at = 0, frames = 0, plausible = 0;
+  while (frames < 8 && at + 4 <= available) {
+    FrameHeader h;
+    if (!h.Parse(p + at) || !h.SameStream(reference_)) break;
+    h.freeFormatBytes = freeFormatBytes_;
+    const int bytes = h.FrameBytes();
+    if (bytes <= 0 || at + bytes > available) break;
+    ++frames;
+    if (Plausible(h, p + at, bytes)) ++plausible;
+    at += bytes;
+  }
+  return plausible > 0 && plausible * 2 >= frames;
+}
+
+bool FrameReader::Plausible(const FrameHeader& h, const uint8_t* frame, int bytes) {
+  if (h.layer == 3) return LayerThreeSideInfoFits(h, frame, bytes);
+  const int bits = SubbandFrameBits(h, frame, bytes);
+  return bits >= 0 && bits <= bytes * 8;
+}
+
+// LAME writes its Xing/Info tag right behind the side information, but in a frame with a
+// check word at the offset it would have without one (2 bytes early); both are looked at.
+bool FrameReader::ReadVbrHeader() {
   const uint8_t* frame = Data();
   const int bytes = frameBytes_;
-  const int xing = 4 + header_.SideInfoBytes() + (header_.hasCrc ? 2 : 0);
-  if (xing + 8 <= bytes &&
-      (std::memcmp(frame + xing, "Xing", 4) == 0 || std::memcmp(frame + xing, "Info", 4) == 0)) {
+  const int side = 4 + header_.SideInfoBytes();
+  for (int xing : {side + (header_.hasCrc ? 2 : 0), side}) {
+    if (xing + 8 > bytes ||
+        (std::memcmp(frame + xing, "Xing", 4) != 0 && std::memcmp(frame + xing, "Info", 4) != 0))
+      continue;
     uint32_t flags = BigEndian32(frame + xing + 4);
     int at = xing + 8;
     int64_t frames = 0;
@@ -189,19 +274,21 @@ void FrameReader::ReadVbrHeader() {
       std::memcpy(toc_, frame + at, 100);
       hasToc_ = true;
     }
-    // The header frame itself carries no sound; without a count the stream is still CBR-like.
+    // Without a count the length is estimated as for a constant bit rate.
     vbrFrames_ = frames;
     if (frames == 0) {
-      vbrFrames_ = 0;
+      vbrBytes_ = 0;
       hasToc_ = false;
     }
-    return;
+    return true;
   }
   const int vbri = 36;
   if (vbri + 26 <= bytes && std::memcmp(frame + vbri, "VBRI", 4) == 0) {
     vbrBytes_ = BigEndian32(frame + vbri + 10);
     vbrFrames_ = BigEndian32(frame + vbri + 14);
+    return true;
   }
+  return false;
 }
 
 int64_t FrameReader::EstimateOffset(int64_t n) const {
@@ -225,17 +312,23 @@ bool FrameReader::Next() {
   int64_t next = frameOffset_ + frameBytes_;
   FrameHeader h;
   int bytes = 0;
+  followsGap_ = false;
   Probe p = ProbeAt(next, false, h, bytes);
   if (p == Probe::kEnd) {
     frameBytes_ = 0;
     return false;
   }
+  // A new part of the stream, right behind the last frame: no gap (the decoder and the
+  // player start the new kind afresh themselves).
+  if (p == Probe::kOtherKind && ProbeChange(next, h, bytes)) p = Probe::kFrame;
   if (p == Probe::kFrame) {
     header_ = h;
     frameOffset_ = next;
     frameBytes_ = bytes;
   } else if (!FindFrame(next, true)) {
     return false;  // damaged beyond repair: the end of the song
+  } else {
+    followsGap_ = true;
   }
   ++frameNumber_;
   return true;
@@ -246,6 +339,7 @@ bool FrameReader::SeekToFrame(int64_t n) {
   if (!FindFrame(EstimateOffset(n), true)) return false;
   if (frameOffset_ < audioStart_ && !FindFrame(audioStart_, true)) return false;
   frameNumber_ = n;
+  followsGap_ = false;  // the decoder is reset after a seek: a new start, not a gap
   return true;
 }
 

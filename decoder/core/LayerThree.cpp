@@ -191,9 +191,42 @@ void Imdct36(const Tables& t, const double* x, const double* window, double* y) 
 
 }  // namespace
 
+bool LayerThreeSideInfoFits(const FrameHeader& h, const uint8_t* frame, int bytes) {
+  const int mainStart = 4 + (h.hasCrc ? 2 : 0) + h.SideInfoBytes();
+  if (bytes < mainStart) return false;
+  BitReader br(frame, bytes);
+  br.Skip(h.hasCrc ? 48 : 32);
+  const int channels = h.Channels();
+  int begin;
+  if (h.lsf) {
+    begin = br.Read(8);
+    br.Skip(channels == 1 ? 1 : 2);
+  } else {
+    begin = br.Read(9);
+    br.Skip((channels == 1 ? 5 : 3) + 4 * channels);
+  }
+  long bits = 0;
+  for (int gr = 0; gr < (h.lsf ? 1 : 2); ++gr) {
+    for (int ch = 0; ch < channels; ++ch) {
+      bits += br.Read(12);
+      if (br.Read(9) > 288) return false;
+      br.Skip(8 + (h.lsf ? 9 : 4));
+      if (br.ReadBit()) {
+        if (br.Read(2) == 0) return false;
+        br.Skip(1 + 10 + 9);
+      } else {
+        br.Skip(15 + 4 + 3);
+      }
+      br.Skip(h.lsf ? 2 : 3);
+    }
+  }
+  return bits <= 8L * (begin + bytes - mainStart);
+}
+
 void LayerThreeDecoder::Reset() {
   std::memset(overlap_, 0, sizeof overlap_);
   std::memset(scale_, 0, sizeof scale_);
+  nonzero_[0] = nonzero_[1] = 0;
   reservoirBytes_ = 0;
   Shared();
   Huffman();
@@ -635,6 +668,7 @@ int LayerThreeDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int by
   count = std::min<int>(count, sizeof reservoir_ - reservoirBytes_);
   if (count > 0) std::memcpy(reservoir_ + reservoirBytes_, frame + mainStart, count);
   reservoirBytes_ += count;
+  hadMainData_ = valid && available;
   if (!valid) return 0;
 
   if (!available) {
@@ -643,6 +677,7 @@ int LayerThreeDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int by
     GranuleInfo silent;
     for (int ch = 0; ch < channels; ++ch) {
       std::memset(xr_[ch], 0, sizeof xr_[ch]);
+      nonzero_[ch] = 0;
       for (int gr = 0; gr < granules; ++gr) Hybrid(silent, ch, gr * 18, out);
     }
     return 18 * granules;

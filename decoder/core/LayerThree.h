@@ -25,12 +25,23 @@ struct GranuleInfo {
   int count1Table = 0;
 };
 
+// Whether a Layer III frame's side information can be real: no big_values count above 288, no
+// window switching with block type 0, and part2_3 lengths that fit the main data the frame
+// may use (main_data_begin bytes before its own main data, and its own).
+bool LayerThreeSideInfoFits(const FrameHeader& h, const uint8_t* frame, int bytes);
+
 // The Layer III decoder: bit reservoir, Huffman decoding, requantisation, stereo processing,
 // reordering, antialiasing and the IMDCT with its overlap. Its state spans frames.
 class LayerThreeDecoder {
  public:
   LayerThreeDecoder() { Reset(); }
   void Reset();
+  // Drops the bit reservoir (the frames before a gap): a frame whose main data begins before
+  // its own is silent until the reservoir holds its data again.
+  void ForgetMainData() { reservoirBytes_ = 0; }
+  // Whether the last frame decoded had its main data (false: it was silent for the lack of it,
+  // or failed its check word).
+  bool HadMainData() const { return hadMainData_; }
   // Decodes one frame (header included) into subband samples; returns the time slots
   // (18 per granule), or 0 when the frame's check word does not match.
   int Decode(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out);
@@ -61,12 +72,13 @@ class LayerThreeDecoder {
   GranuleInfo granule_[2][2];
   Scalefactors scale_[2];
   int quantised_[2][576];
-  int nonzero_[2];  // lines up to the last non-zero quantised value
+  int nonzero_[2] = {};  // lines up to the last non-zero quantised value
   double xr_[2][576];
   double overlap_[2][32][18];
 
   uint8_t reservoir_[4096 + 2048];
   int reservoirBytes_ = 0;
+  bool hadMainData_ = false;
 };
 
 }  // namespace kelvaro

@@ -146,9 +146,13 @@ void UseScaleFactor(bool on, float factor) {
   if (Player* p = Enter()) p->UseScaleFactor(on, factor);
 }
 
+// The error of the call before, else the one with which the play thread ended playback: that
+// one stays pending through every other export, as each clears only the call's own error, so
+// that a caller polling the position is told of it.
 int LastError() {
   int e = lastError;
   lastError = kNoError;
+  if (e == kNoError && player) e = player->TakeThreadError();
   return e;
 }
 

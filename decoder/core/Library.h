@@ -7,7 +7,11 @@
 
 // The behaviour behind each export of the decoder library. Every function except
 // LastError clears the last error on entry; a call without a player object (before
-// init or after deinit) sets the error "incorrect mode".
+// init or after deinit) sets the error "incorrect mode". An error with which the play thread
+// ended playback (a change of sampling rate that a wave file cannot follow: "input stream
+// error"; an output that cannot be reopened at the new rate: "output device failure") is
+// not cleared that way: LastError returns it once the call's own error is read, and starting
+// playback again (Play, Restart) discards it.
 namespace kelvaro::library {
 
 // The platform for the player object; set once before Init (default: standard threads).

@@ -89,14 +89,16 @@ BufferedWaveOutput::~BufferedWaveOutput() { Abort(); }
 
 void BufferedWaveOutput::Write(const int16_t* pcm, int samples) {
   if (closed_ || samples <= 0) return;
-  uint8_t* buffer = buffers_[current_].data();
   const int total = samples * channels_;
-  for (int i = 0; i < total && fill_ + 2 <= bufferBytes_; ++i, fill_ += 2)
-    Put16(buffer + fill_, uint16_t(pcm[i]));
+  for (int i = 0; i < total; ++i) {
+    Put16(buffers_[current_].data() + fill_, uint16_t(pcm[i]));
+    fill_ += 2;
+    if (fill_ == bufferBytes_) BufferFull();
+  }
 }
 
-void BufferedWaveOutput::Queue(int index) {
-  queued_[index] = device_->Write(index, buffers_[index].data(), bufferBytes_);
+void BufferedWaveOutput::Queue(int index, uint32_t bytes) {
+  queued_[index] = device_->Write(index, buffers_[index].data(), bytes);
 }
 
 void BufferedWaveOutput::WaitAndRelease(int index) {
@@ -106,20 +108,23 @@ void BufferedWaveOutput::WaitAndRelease(int index) {
   queued_[index] = false;
 }
 
-void BufferedWaveOutput::FrameDone() {
-  if (closed_ || ++frames_ % kFramesPerBuffer != 0) return;
+void BufferedWaveOutput::BufferFull() {
   ++fullBuffers_;
   if (fullBuffers_ == 2) {
-    Queue(0);
-    Queue(1);
+    Queue(0, bufferBytes_);
+    Queue(1, bufferBytes_);
   } else if (fullBuffers_ > 2) {
-    Queue(current_);
+    Queue(current_, bufferBytes_);
   }
   current_ = (current_ + 1) % 3;
   fill_ = 0;
   // The buffer to fill next is the oldest one queued.
   if (fullBuffers_ > 2) WaitAndRelease(current_);
 }
+
+// Frames are counted by their samples (Write): the 32nd frame of the buffer's frame size
+// fills it.
+void BufferedWaveOutput::FrameDone() {}
 
 void BufferedWaveOutput::ReleaseAll() {
   for (int i = 0; i < 3; ++i) {
@@ -128,37 +133,63 @@ void BufferedWaveOutput::ReleaseAll() {
   }
 }
 
+void BufferedWaveOutput::ResetDevice() {
+  std::lock_guard<std::mutex> lock(deviceMutex_);
+  device_->Reset();
+}
+
+void BufferedWaveOutput::CloseDevice() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(deviceMutex_);
+      if (device_->Close()) {
+        closed_ = true;
+        return;
+      }
+    }
+    device_->Sleep(20);
+  }
+}
+
 void BufferedWaveOutput::Clear() {
   if (closed_) return;
-  device_->Reset();
+  ResetDevice();
   ReleaseAll();
   for (auto& b : buffers_) std::fill(b.begin(), b.end(), 0);
   current_ = 0;
   fill_ = 0;
-  frames_ = 0;
   fullBuffers_ = 0;
 }
 
-void BufferedWaveOutput::Finish() {
+void BufferedWaveOutput::End(bool pad) {
   if (closed_) return;
-  // A full buffer that was never queued, then the partial one padded with zeros.
-  if (fullBuffers_ == 1) Queue(0);
+  // A full buffer that was never queued, then the partial one (padded with zeros to its full
+  // size at the end of the song).
+  if (fullBuffers_ == 1) Queue(0, bufferBytes_);
   if (fill_ > 0) {
-    std::fill(buffers_[current_].begin() + fill_, buffers_[current_].end(), 0);
-    Queue(current_);
+    if (pad) std::fill(buffers_[current_].begin() + fill_, buffers_[current_].end(), 0);
+    Queue(current_, pad ? bufferBytes_ : fill_);
   }
   for (int i = 0; i < 3; ++i) WaitAndRelease(i);
-  while (!device_->Close()) device_->Sleep(20);
+  CloseDevice();
   device_->Sleep(20);
-  closed_ = true;
 }
+
+void BufferedWaveOutput::Finish() { End(true); }
+
+void BufferedWaveOutput::Drain() { End(false); }
 
 void BufferedWaveOutput::Abort() {
   if (closed_) return;
-  device_->Reset();
+  ResetDevice();
   ReleaseAll();
-  while (!device_->Close()) device_->Sleep(20);
-  closed_ = true;
+  CloseDevice();
+}
+
+int64_t BufferedWaveOutput::Played() {
+  std::lock_guard<std::mutex> lock(deviceMutex_);
+  if (closed_) return -1;
+  return device_->PlayedSamples();
 }
 
 }  // namespace kelvaro

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,13 @@ class SoundOutput {
   virtual void Finish() = 0;
   // End after a stop request: queued sound is discarded.
   virtual void Abort() = 0;
+  // Before the output is closed to reopen another one (the sampling rate changed): what was
+  // written plays out, without padding.
+  virtual void Drain() { Finish(); }
+  // Samples per channel that have been heard since the output was created or last cleared;
+  // -1 when the output does not play sound (a file) or is closed. May be called from another
+  // thread than the one that writes.
+  virtual int64_t Played() { return -1; }
 };
 
 // Device 2: a RIFF WAVE file with a "fmt " chunk (PCM, 16 bits) and a "data" chunk.
@@ -61,9 +70,14 @@ class WaveDevice {
   // Closes the device; false while it still plays.
   virtual bool Close() = 0;
   virtual void Sleep(int ms) = 0;
+  // Samples per channel played since Open or the last Reset (the device's playback
+  // position); -1 when the device cannot tell.
+  virtual int64_t PlayedSamples() { return -1; }
 };
 
-// Device 0/1: three buffers of 32 frames each, at most two queued at the device.
+// Device 0/1: three buffers of 32 frames each, at most two queued at the device. A buffer is
+// full when it holds 32 frames' samples (of the frame size it was made for): frames of another
+// size (after a change of layer) run on into the next buffer.
 class BufferedWaveOutput : public SoundOutput {
  public:
   static constexpr int kFramesPerBuffer = 32;
@@ -77,12 +91,18 @@ class BufferedWaveOutput : public SoundOutput {
   void Clear() override;
   void Finish() override;
   void Abort() override;
+  void Drain() override;
+  int64_t Played() override;
 
  private:
   BufferedWaveOutput(std::unique_ptr<WaveDevice> device, int channels, uint32_t bufferBytes);
-  void Queue(int index);
+  void BufferFull();
+  void Queue(int index, uint32_t bytes);
   void WaitAndRelease(int index);
   void ReleaseAll();
+  void End(bool pad);
+  void CloseDevice();
+  void ResetDevice();
 
   std::unique_ptr<WaveDevice> device_;
   int channels_;
@@ -91,9 +111,10 @@ class BufferedWaveOutput : public SoundOutput {
   bool queued_[3] = {};
   int current_ = 0;
   uint32_t fill_ = 0;
-  int frames_ = 0;
   int fullBuffers_ = 0;
-  bool closed_ = false;
+  std::atomic<bool> closed_{false};
+  // Keeps the position query (another thread) off a device that is being reset or closed.
+  std::mutex deviceMutex_;
 };
 
 }  // namespace kelvaro

@@ -1,5 +1,6 @@
 #include "decoder/core/Player.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace kelvaro {
@@ -26,6 +27,7 @@ Error Player::Open(std::unique_ptr<InputStream> stream) {
   Remember(h);
   channels_ = h.Channels();
   samplesPerFrame_ = h.SamplesPerFrame();
+  openRate_ = h.SampleRate();
   durationMs_ = h.DurationMs();
   const int64_t frames = reader_->FrameCount();
   lengthMs_ = static_cast<int>(std::min<double>(INT_MAX, frames * durationMs_));
@@ -62,20 +64,25 @@ int Player::Play(int startMs, int endMs, volatile uint8_t* endFlag, Error& error
 
 int Player::StartPlayback(Error& error) {
   JoinThread();
+  threadError_ = kNoError;  // a new playback: an unread failure of the previous one is moot
   if (!decoder_) decoder_ = std::make_unique<FrameDecoder>();
   decoder_->SetScale(scale_);
   decoder_->Reset();
-  const int rate = reader_->Header().SampleRate();
+  // The output takes the first frame's format; a part of the stream at another rate reopens
+  // it when it is reached.
+  const int rate = openRate_;
   if (device_ == 2)
-    output_ = WaveFileOutput::Create(outputName_, channels_, rate);
+    SetOutput(WaveFileOutput::Create(outputName_, channels_, rate));
   else
-    output_ =
-        BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate, samplesPerFrame_);
+    SetOutput(
+        BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate, samplesPerFrame_));
   if (!output_) {
     mode_ = kOpened;
     error = kOutputDevice;
     return 1;
   }
+  outputRate_ = rate;
+  outputHasSound_ = false;
   // The thread starts by positioning at the start frame (which the end check must not see
   // as the position of an earlier run).
   currentFrame_ = startFrame_;
@@ -85,7 +92,7 @@ int Player::StartPlayback(Error& error) {
   mode_ = kPlaying;
   thread_ = platform_.StartThread([this] { Run(); }, priority_);
   if (!thread_) {
-    output_.reset();
+    SetOutput(nullptr);
     mode_ = kOpened;
     error = kOutputDevice;
     return 1;
@@ -93,16 +100,92 @@ int Player::StartPlayback(Error& error) {
   return 0;
 }
 
+void Player::SetOutput(std::unique_ptr<SoundOutput> output) {
+  std::lock_guard<std::mutex> lock(positionMutex_);
+  output_ = std::move(output);
+  markFirst_ = markCount_ = 0;
+  written_ = 0;
+}
+
+void Player::ClearOutput() {
+  std::lock_guard<std::mutex> lock(positionMutex_);
+  output_->Clear();
+  markFirst_ = markCount_ = 0;
+  written_ = 0;
+}
+
+void Player::MarkFrame(int64_t frame, int samples) {
+  std::lock_guard<std::mutex> lock(positionMutex_);
+  const int at = (markFirst_ + markCount_) % kMarks;
+  if (markCount_ == kMarks)
+    markFirst_ = (markFirst_ + 1) % kMarks;  // long heard
+  else
+    ++markCount_;
+  marks_[at] = {written_, frame, samples};
+  written_ += samples;
+}
+
+// The frame (with the fraction heard of it) that holds sample `played` of the output.
+double Player::HeardFrame(int64_t played) const {
+  auto mark = [this](int k) -> const Mark& { return marks_[(markFirst_ + k) % kMarks]; };
+  if (played < mark(0).sample) return double(mark(0).frame);
+  int low = 0, high = markCount_ - 1;
+  while (low < high) {
+    const int middle = (low + high + 1) / 2;
+    if (mark(middle).sample <= played)
+      low = middle;
+    else
+      high = middle - 1;
+  }
+  const Mark& m = mark(low);
+  const double heard = m.samples > 0 ? double(played - m.sample) / m.samples : 0;
+  return double(m.frame) + std::min(1.0, heard);
+}
+
 void Player::EndOfSong() {
-  output_->Finish();
+  if (output_) output_->Finish();
   mode_ = kEnded;
   if (endFlag_) *endFlag_ = 1;
+}
+
+void Player::Fail(Error error) {
+  // The error is in place before the caller can see the end of the song.
+  threadError_.store(error);
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  EndOfSong();
+}
+
+bool Player::FollowRate(const FrameHeader& h) {
+  const int rate = h.SampleRate();
+  if (device_ == 2 && outputHasSound_) {
+    // A wave file has one sampling rate: the rest of the stream cannot go into it. What was
+    // written stays, and the caller learns why it ends there.
+    Fail(kInputStream);
+    return false;
+  }
+  // The sound card plays what it has at the old rate, then is opened again at the new one.
+  output_->Drain();
+  SetOutput(nullptr);
+  if (device_ == 2)
+    SetOutput(WaveFileOutput::Create(outputName_, channels_, rate));
+  else
+    SetOutput(BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate,
+                                         h.SamplesPerFrame()));
+  if (!output_) {
+    Fail(kOutputDevice);
+    return false;
+  }
+  outputRate_ = rate;
+  // The new output starts afresh, and so does the decoding: no filter history or Layer III
+  // overlap of the frames at the old rate carries into it.
+  decoder_->Reset();
+  return true;
 }
 
 void Player::Run() {
   for (;;) {
     if (stopRequest_) {
-      output_->Abort();
+      if (output_) output_->Abort();
       stopRequest_ = false;
       mode_ = kOpened;
       return;
@@ -115,7 +198,8 @@ void Player::Run() {
     if (seekRequest_) {
       seekRequest_ = false;
       if (stream_->Seekable()) {
-        output_->Clear();
+        currentFrame_ = seekTarget_.load();
+        ClearOutput();
         if (!reader_->SeekToFrame(seekTarget_)) return EndOfSong();
         decoder_->Reset();
         currentFrame_ = reader_->FrameNumber();
@@ -129,9 +213,15 @@ void Player::Run() {
     }
     if (!reader_->HasFrame()) return EndOfSong();  // a replay of a stream that cannot rewind
     const FrameHeader& h = reader_->Header();
-    int samples = decoder_->Decode(h, reader_->Data(), reader_->Bytes(), pcm_);
+    if (h.SampleRate() != outputRate_ && !FollowRate(h)) return;
+    // Main data from before a gap (damage, a dropped frame) does not belong to this frame.
+    if (reader_->FollowsGap()) decoder_->ForgetMainData();
+    // Every frame at the output's channel count, whatever its own.
+    int samples = decoder_->Decode(h, reader_->Data(), reader_->Bytes(), pcm_, channels_);
+    MarkFrame(reader_->FrameNumber(), samples);
     output_->Write(pcm_, samples);
     output_->FrameDone();
+    outputHasSound_ = true;
     if (!reader_->Next()) return EndOfSong();
     Remember(reader_->Header());
     currentFrame_ = reader_->FrameNumber();
@@ -141,7 +231,7 @@ void Player::Run() {
 void Player::JoinThread() {
   if (thread_) thread_->Join();
   thread_.reset();
-  output_.reset();
+  SetOutput(nullptr);
 }
 
 Error Player::Pause(int resume) {
@@ -237,8 +327,15 @@ void Player::ResetPlayerMode() {
 }
 
 int Player::CurrentPos() const {
-  int64_t frame = currentFrame_;
+  double frame = double(currentFrame_.load());
   if (frame < 0) return 0;
+  {
+    std::lock_guard<std::mutex> lock(positionMutex_);
+    if (output_ && markCount_ > 0) {
+      const int64_t played = output_->Played();
+      if (played >= 0) frame = HeardFrame(played);
+    }
+  }
   return static_cast<int>(std::min<double>(INT_MAX, frame * durationMs_));
 }
 

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "decoder/core/FrameDecoder.h"
@@ -46,16 +47,39 @@ class Player {
 
   int Mode() const { return mode_; }
   bool Seekable() const { return stream_ && stream_->Seekable(); }
+  // The current frame times the frame duration. Playing to the sound card, the current frame
+  // is the one being heard (from the device's played position, to the fraction of a frame);
+  // otherwise, and while the device cannot tell, the frame the play thread reached.
   int CurrentPos() const;
+  // The error with which the play thread ended playback (0 none), cleared by this call: the
+  // library keeps it pending until the caller reads LastError.
+  Error TakeThreadError() { return static_cast<Error>(threadError_.exchange(kNoError)); }
   int Length() const { return lengthMs_; }
   int Layer() const { return layer_; }
   int Bitrate() const { return bitrate_; }
   int Frequency() const { return frequency_; }
 
  private:
+  // Where a frame's samples begin in what was written to the current output.
+  struct Mark {
+    int64_t sample;
+    int64_t frame;
+    int samples;
+  };
+  static constexpr int kMarks = 1024;  // more frames than three buffers can hold
+
   int StartPlayback(Error& error);
   void Run();
   void EndOfSong();
+  // Ends playback with an error that the caller reads through LastError.
+  void Fail(Error error);
+  // The frame's sampling rate differs from the output's: reopens the output at the new rate,
+  // or ends playback with an error where it cannot. False when playback ended.
+  bool FollowRate(const FrameHeader& h);
+  void SetOutput(std::unique_ptr<SoundOutput> output);
+  void ClearOutput();
+  void MarkFrame(int64_t frame, int samples);
+  double HeardFrame(int64_t played) const;
   void JoinThread();
   void Remember(const FrameHeader& h);
 
@@ -87,7 +111,18 @@ class Player {
   int frequency_ = 0;
   int channels_ = 0;
   int samplesPerFrame_ = 0;
+  int openRate_ = 0;     // the first frame's sampling rate
+  int outputRate_ = 0;   // the sampling rate of the current output
+  bool outputHasSound_ = false;
   volatile uint8_t* endFlag_ = nullptr;
+  std::atomic<int> threadError_{kNoError};
+
+  // The output and the frames written to it, shared with CurrentPos on the caller's thread.
+  mutable std::mutex positionMutex_;
+  Mark marks_[kMarks];
+  int markFirst_ = 0;
+  int markCount_ = 0;
+  int64_t written_ = 0;  // samples per channel written since the output was made or cleared
 };
 
 }  // namespace kelvaro

@@ -109,6 +109,57 @@ const AllocTable& SelectTable(const FrameHeader& h) {
 
 }  // namespace
 
+int SubbandFrameBits(const FrameHeader& h, const uint8_t* frame, int bytes) {
+  BitReader br(frame, bytes);
+  br.Skip(h.hasCrc ? 48 : 32);
+  const int channels = h.Channels();
+  int bits = h.hasCrc ? 48 : 32;
+  if (h.layer == 1) {
+    const int bound = h.Bound();
+    for (int sb = 0; sb < 32; ++sb) {
+      int shared = -1;
+      for (int ch = 0; ch < channels; ++ch) {
+        int a = shared;
+        if (sb < bound || ch == 0) {
+          a = br.Read(4);
+          bits += 4;
+          if (a == 15) return -1;
+        }
+        if (ch == 0) shared = a;
+        if (a == 0) continue;
+        bits += 6;                                            // scale factor
+        if (sb < bound || ch == 0) bits += 12 * (a + 1);      // samples
+      }
+    }
+    return bits;
+  }
+  const AllocTable& table = SelectTable(h);
+  const int limit = table.subbands;
+  const int bound = h.Bound() < limit ? h.Bound() : limit;
+  const QuantClass* cls[2][32] = {};
+  for (int sb = 0; sb < limit; ++sb) {
+    const AllocRow& row = table.rows[sb];
+    for (int ch = 0; ch < channels; ++ch) {
+      if (sb < bound || ch == 0) {
+        const int code = br.Read(row.bits);
+        bits += row.bits;
+        cls[ch][sb] = code ? &kClasses[row.classes[code - 1]] : nullptr;
+        if (cls[ch][sb]) bits += 12 * (cls[ch][sb]->grouped ? cls[ch][sb]->bits : 3 * cls[ch][sb]->bits);
+      } else {
+        cls[ch][sb] = cls[0][sb];
+      }
+    }
+  }
+  for (int sb = 0; sb < limit; ++sb) {
+    for (int ch = 0; ch < channels; ++ch) {
+      if (!cls[ch][sb]) continue;
+      static const int kScales[4] = {3, 2, 1, 2};
+      bits += 2 + 6 * kScales[br.Read(2)];
+    }
+  }
+  return bits;
+}
+
 int DecodeLayerOne(const FrameHeader& h, const uint8_t* frame, int bytes, SubbandBlock& out) {
   BitReader br(frame, bytes);
   br.Skip(h.hasCrc ? 48 : 32);

@@ -49,6 +49,9 @@ class WaveOutDevice : public WaveDevice {
     }
   }
   bool Open(int channels, int rate) override {
+    channels_ = channels;
+    rate_ = rate;
+    ResetPosition();
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = WORD(channels);
@@ -77,7 +80,10 @@ class WaveOutDevice : public WaveDevice {
       ::Sleep(20);
     prepared_[index] = false;
   }
-  void Reset() override { waveOutReset(out_); }
+  void Reset() override {
+    waveOutReset(out_);  // the device's position starts again at 0
+    ResetPosition();
+  }
   bool Close() override {
     if (!out_) return true;
     if (waveOutClose(out_) == WAVERR_STILLPLAYING) return false;
@@ -85,8 +91,45 @@ class WaveOutDevice : public WaveDevice {
     return true;
   }
   void Sleep(int ms) override { ::Sleep(DWORD(ms)); }
+  // The device's playback position in samples (asked for in samples; a driver that answers in
+  // bytes or milliseconds is converted). The 32-bit count wraps; the wraps are added up.
+  int64_t PlayedSamples() override {
+    if (!out_) return -1;
+    MMTIME time = {};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(out_, &time, sizeof time) != MMSYSERR_NOERROR) return -1;
+    uint32_t raw;
+    switch (time.wType) {
+      case TIME_SAMPLES:
+        raw = time.u.sample;
+        break;
+      case TIME_BYTES:
+        raw = time.u.cb;
+        break;
+      case TIME_MS:
+        raw = time.u.ms;
+        break;
+      default:
+        return -1;
+    }
+    if (raw < last_) wraps_ += int64_t(1) << 32;
+    last_ = raw;
+    const int64_t value = wraps_ + raw;
+    if (time.wType == TIME_BYTES) return value / (2 * channels_);
+    if (time.wType == TIME_MS) return value * rate_ / 1000;
+    return value;
+  }
 
  private:
+  void ResetPosition() {
+    last_ = 0;
+    wraps_ = 0;
+  }
+
+  int channels_ = 2;
+  int rate_ = 44100;
+  uint32_t last_ = 0;
+  int64_t wraps_ = 0;
   HWAVEOUT out_ = nullptr;
   WAVEHDR headers_[3] = {};
   bool prepared_[3] = {};

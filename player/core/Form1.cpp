@@ -286,7 +286,9 @@ void TForm1::MPlayerPosUpdate(int32_t pos, int32_t /*len*/) {
 void TForm1::MPlayerPlayEnd() {
   SetRxSlider1(0);
   SetButtons(true, false, false);
-  if (looped_) {
+  // A song whose playback failed (the library reported an error while it played) would only
+  // fail again: it is not looped.
+  if (looped_ && !MPlayer.PlayFailed()) {
     MPlayer.Restart();
     SetButtons(false, true, true);
   }

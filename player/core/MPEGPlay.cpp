@@ -100,6 +100,7 @@ void TMPEGPlayer::CheckError() {
   const int32_t code = Export<kelvaro::IntFn>(kelvaro::kLastError)();
   if (code > 0) {
     lastError_ = code;
+    if (playing_) playFailed_ = true;
     throw TMPEGError(code);
   }
 }
@@ -234,6 +235,7 @@ void TMPEGPlayer::Play() {
       outputDevice_ == TOutputDevice::pcmfile ? 2 : 0, outBuffer);
   CheckError();
   endReached_ = 0;
+  playFailed_ = false;
   const int32_t result = Export<kelvaro::PlayFn>(kelvaro::kPlay)(
       startPos_, endPos_, const_cast<uint8_t*>(&endReached_));
   CheckError();
@@ -266,6 +268,7 @@ void TMPEGPlayer::Restart() {
   if (!opened_) throw TMPEGError(mpegIncorrectMode);
   RequireLibrary();
   endReached_ = 0;
+  playFailed_ = false;
   Export<kelvaro::VoidFn>(kelvaro::kRestart)();
   CheckError();
   playing_ = true;
@@ -305,10 +308,19 @@ void TMPEGPlayer::Poll() {
     timer_.SetEnabled(false);
     return;
   }
-  int32_t pos = GetCurrentPos();
-  if (pos > length_) pos = 0;
-  if (OnPosUpdate) OnPosUpdate(pos, length_);
-  if (endReached_ != 0) {
+  // The end flag is read before the position: a play thread that ends with an error makes it
+  // pending before it sets the flag, so the position's error check raises it in this poll.
+  const bool ended = endReached_ != 0;
+  std::exception_ptr failure;
+  try {
+    int32_t pos = GetCurrentPos();
+    if (pos > length_) pos = 0;
+    if (OnPosUpdate) OnPosUpdate(pos, length_);
+  } catch (const TMPEGError&) {
+    // Reported after the end below, so that the window is back in its stopped state.
+    failure = std::current_exception();
+  }
+  if (ended) {
     timer_.SetEnabled(false);
     playing_ = false;
     if (OnPlayEnd) {
@@ -316,6 +328,7 @@ void TMPEGPlayer::Poll() {
       OnPlayEnd();
     }
   }
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace player

@@ -113,6 +113,10 @@ class TMPEGPlayer {
   bool EndReached() const { return endReached_ != 0; }
   int32_t Length() const { return length_; }
   int32_t LastErrorCode() const { return lastError_; }
+  // Whether the library reported an error while the song played (since the last Play or
+  // Restart): playback may have ended because of it (the library's play thread keeps such an
+  // error for the next LastError), so a looped song is not started again into it.
+  bool PlayFailed() const { return playFailed_; }
 
   std::function<void(int32_t pos, int32_t len)> OnPosUpdate;
   std::function<void()> OnPlayEnd;
@@ -153,6 +157,7 @@ class TMPEGPlayer {
   int32_t length_ = 0;
   int32_t lastError_ = 0;
   int32_t playedXTimes_ = 0;
+  bool playFailed_ = false;
 };
 
 }  // namespace player

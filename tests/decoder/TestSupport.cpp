@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <thread>
+
 #include "decoder/core/FrameDecoder.h"
 #include "decoder/core/FrameReader.h"
+#include "decoder/core/Library.h"
 
 namespace kelvaro::test {
 
@@ -71,11 +74,75 @@ Decoded DecodeBytes(const std::vector<uint8_t>& data) {
   out.samplesPerFrame = reader->Header().SamplesPerFrame();
   int16_t pcm[FrameDecoder::kMaxSamples];
   do {
+    if (reader->FollowsGap()) decoder->ForgetMainData();
     int n = decoder->Decode(reader->Header(), reader->Data(), reader->Bytes(), pcm);
     out.pcm.insert(out.pcm.end(), pcm, pcm + n * reader->Header().Channels());
     ++out.frames;
   } while (reader->Next());
   return out;
+}
+
+bool HaveTool(const char* name) {
+#ifdef _WIN32
+  (void)name;
+  return false;
+#else
+  std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0;
+#endif
+}
+
+std::vector<uint8_t> LameEncode(int rate, int channels, const std::string& soxSynth,
+                                const std::string& lameOptions) {
+  if (!HaveTool("sox") || !HaveTool("lame")) return {};
+  const std::string wav = TempPath(".wav"), mp3 = TempPath(".mp3");
+  const std::string synth = "sox -n -r " + std::to_string(rate) + " -c " +
+                            std::to_string(channels) + " -b 16 " + wav + " " + soxSynth +
+                            " 2>/dev/null";
+  std::vector<uint8_t> out;
+  if (std::system(synth.c_str()) == 0 &&
+      std::system(("lame --quiet " + lameOptions + " " + wav + " " + mp3).c_str()) == 0)
+    out = ReadFile(mp3);
+  std::remove(wav.c_str());
+  std::remove(mp3.c_str());
+  return out;
+}
+
+std::vector<FrameInfo> Frames(const std::vector<uint8_t>& data) {
+  std::vector<FrameInfo> frames;
+  MemoryStream stream(data.data(), data.size());
+  auto reader = std::make_unique<FrameReader>(stream);
+  if (!reader->Open()) return frames;
+  do {
+    const FrameHeader& h = reader->Header();
+    frames.push_back({size_t(reader->Offset()), reader->Bytes(), h.Channels(),
+                      h.SamplesPerFrame()});
+  } while (reader->Next());
+  return frames;
+}
+
+Wave DecodeWithLibrary(const std::vector<uint8_t>& data, int* error) {
+  namespace lib = kelvaro::library;
+  const std::string song = TempPath(".mp3"), out = TempPath(".wav");
+  Wave wave;
+  if (error) *error = -1;
+  if (!WriteFile(song, data)) return wave;
+  lib::Init();
+  if (lib::Open(song.c_str(), false, nullptr)) {
+    lib::SetOutputDevice(2, out.c_str());
+    volatile uint8_t ended = 0;
+    if (lib::Play(0, 0, &ended) == 0) {
+      while (!ended && lib::GetPlayerMode() == 3)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (error) *error = lib::LastError();
+    }
+    lib::Close();
+    wave = ReadWave(out);
+  }
+  lib::Deinit();
+  std::remove(song.c_str());
+  std::remove(out.c_str());
+  return wave;
 }
 
 Wave ReadWave(const std::string& path) {

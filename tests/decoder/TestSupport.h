@@ -19,7 +19,8 @@ struct Decoded {
   int samplesPerFrame = 0;
   int frames = 0;
 };
-// Decodes a whole stream directly through the frame reader and frame decoder.
+// Decodes a whole stream directly through the frame reader and frame decoder (each frame at
+// its own channel count; main data dropped after a gap, as the play thread does).
 Decoded DecodeBytes(const std::vector<uint8_t>& data);
 
 // Samples of a PCM wave file written by the library, with its format.
@@ -41,6 +42,27 @@ struct Comparison {
 // reference dropped whole leading frames.
 Comparison Compare(const std::vector<int16_t>& reference, const std::vector<int16_t>& ours,
                    size_t frameSamples);
+
+// Whether a command-line program is on the path (false on Windows, where the tests do not
+// run external encoders).
+bool HaveTool(const char* name);
+// An MP3 made by lame from a sox synthesis: `soxSynth` is what follows "sox -n -r RATE -c
+// CHANNELS -b 16 FILE" (e.g. "synth 3 sine 440 vol 0.5"); empty when a tool fails.
+std::vector<uint8_t> LameEncode(int rate, int channels, const std::string& soxSynth,
+                                const std::string& lameOptions);
+// The MPEG audio frames of a stream as the frame reader walks them.
+struct FrameInfo {
+  size_t offset;
+  int bytes;
+  int channels;
+  int samples;
+};
+std::vector<FrameInfo> Frames(const std::vector<uint8_t>& data);
+
+// Decodes a stream through the library's export layer to a PCM wave file (device 2), as the
+// command-line tool does; `error` receives LastError after the play thread ended (-1 when the
+// stream did not open).
+Wave DecodeWithLibrary(const std::vector<uint8_t>& data, int* error = nullptr);
 
 }  // namespace kelvaro::test
 

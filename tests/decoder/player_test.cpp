@@ -166,6 +166,118 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
   EXPECT_EQ(lib::GetCurrentPos(), 0);
 }
 
+// Issue 11, fault 9: playing to the sound card, GetCurrentPos is the frame being heard: the
+// device's played position, mapped back to the frames written, to the fraction of a frame.
+// Without it the position ran up to 96 frames (2.5 s) ahead of the sound and moved in steps
+// of 32 frames.
+struct ScriptedState {
+  std::atomic<bool> gate{false};      // queued buffers finish only while open
+  std::atomic<int64_t> played{0};     // the device's played position, in samples
+  std::atomic<int> writes{0};
+};
+
+class ScriptedDevice : public WaveDevice {
+ public:
+  explicit ScriptedDevice(ScriptedState& s) : s_(s) {}
+  bool Open(int, int) override { return true; }
+  bool Write(int, const uint8_t*, uint32_t) override {
+    ++s_.writes;
+    return true;
+  }
+  bool Done(int) override { return s_.gate; }
+  void Release(int) override {}
+  void Reset() override { s_.played = 0; }  // as waveOutReset: the position starts again
+  bool Close() override { return true; }
+  void Sleep(int) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+  int64_t PlayedSamples() override { return s_.played; }
+
+ private:
+  ScriptedState& s_;
+};
+
+class ScriptedPlatform : public StdPlatform {
+ public:
+  std::unique_ptr<WaveDevice> NewWaveDevice() override {
+    return std::make_unique<ScriptedDevice>(state);
+  }
+  ScriptedState state;
+};
+
+class HeardPositionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lib::SetPlatform(&platform_);
+    ASSERT_TRUE(lib::Init());
+    song_ = test::TempPath(".mp3");
+    ASSERT_TRUE(test::WriteFile(song_, test::SilentStream(1000)));  // 1152 samples a frame
+  }
+  void TearDown() override {
+    platform_.state.gate = true;  // a failed check must not leave the thread waiting
+    lib::Deinit();
+    lib::SetPlatform(nullptr);
+    std::remove(song_.c_str());
+  }
+  ScriptedPlatform platform_;
+  std::string song_;
+};
+
+TEST_F(HeardPositionTest, FollowsTheDevicesPlayedPosition) {
+  ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
+  volatile uint8_t ended = 0;
+  ASSERT_EQ(lib::Play(0, 0, &ended), 0);
+  // The device holds its buffers: the thread has written 96 frames (three buffers) and waits.
+  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == 3; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(lib::GetCurrentPos(), 0);  // nothing heard yet (frame 95 was written)
+  platform_.state.played = 1152 * 10 + 576;
+  EXPECT_EQ(lib::GetCurrentPos(), 274);  // 10.5 frames of 26.12245 ms
+  // Smooth: every 441 samples (10 ms) it moves by 10 ms, not by whole buffers (up to what
+  // was written: 96 frames, 2.5 s).
+  int last = lib::GetCurrentPos();
+  for (int step = 0; step < 200; ++step) {
+    platform_.state.played += 441;
+    const int pos = lib::GetCurrentPos();
+    ASSERT_GE(pos - last, 9) << step;
+    ASSERT_LE(pos - last, 11) << step;
+    last = pos;
+  }
+  EXPECT_EQ(lib::LastError(), 0);
+
+  // After a seek the device starts again: the position is the target until sound is heard.
+  lib::Pause(0);
+  platform_.state.gate = true;  // the thread goes on to see the request
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
+  platform_.state.gate = false;
+  EXPECT_TRUE(lib::Seek(13062));
+  EXPECT_TRUE(WaitFor([] { return lib::GetCurrentPos() == 13061; }));  // frame 500
+  const int writes = platform_.state.writes;
+  lib::Pause(1);
+  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == writes + 3; }));
+  EXPECT_EQ(lib::GetCurrentPos(), 13061);
+  platform_.state.played = 1152 * 20;
+  EXPECT_EQ(lib::GetCurrentPos(), 13583);  // frame 520
+  platform_.state.gate = true;
+  lib::Stop();
+  EXPECT_EQ(lib::GetPlayerMode(), 1);
+}
+
+TEST_F(HeardPositionTest, AWaveFileReportsTheFrameWritten) {
+  ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
+  std::string out = test::TempPath(".wav");
+  lib::SetOutputDevice(2, out.c_str());
+  volatile uint8_t ended = 0;
+  ASSERT_EQ(lib::Play(0, 0, &ended), 0);
+  lib::Pause(0);
+  ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
+  EXPECT_TRUE(lib::Seek(13062));
+  EXPECT_TRUE(WaitFor([] { return lib::GetCurrentPos() == 13061; }));
+  lib::Pause(1);
+  ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
+  EXPECT_EQ(lib::GetCurrentPos(), 26096);  // frame 999, the last written
+  lib::Close();
+  std::remove(out.c_str());
+}
+
 TEST_F(PlayerTest, OutputFailureLeavesTheSongOpen) {
   ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
   platform_.state.failOpen = true;

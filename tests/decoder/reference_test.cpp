@@ -21,11 +21,6 @@ TEST(Reference, LameAndMpg123) {
 
 #else
 
-bool HaveTool(const char* name) {
-  std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
-  return std::system(cmd.c_str()) == 0;
-}
-
 struct Case {
   const char* name;
   const char* lameOptions;

@@ -430,6 +430,34 @@ TEST_F(Form1Test, TheEndOfTheSongRestartsWhenLooped) {
   EXPECT_EQ(fake::lib.Count("Restart"), 2);
 }
 
+// A looped song whose playback ended with a library error is not restarted into the same
+// failure: the window returns to its stopped state and the error is raised (and shown).
+TEST_F(Form1Test, ALoopedSongThatFailedIsNotRestarted) {
+  TForm1& f = Start();
+  f.LoopedCBClick(true);
+  fake::lib.pos = 9000;
+  f.PollTimerTick();
+  *fake::lib.endFlag = 1;
+  fake::lib.errorOn["GetCurrentPos"] = 3;
+  EXPECT_THROW(f.PollTimerTick(), player::TMPEGError);
+  fake::lib.errorOn.clear();
+  EXPECT_EQ(fake::lib.Count("Restart"), 0);
+  EXPECT_EQ(f.Position(), 0);
+  EXPECT_TRUE(view.play);
+  EXPECT_FALSE(view.pause);
+  EXPECT_FALSE(view.stop);
+  EXPECT_FALSE(f.MPlayer.Playing());
+  f.PollTimerTick();  // nothing more happens
+  EXPECT_EQ(fake::lib.Count("Restart"), 0);
+
+  f.PlayBtnClick();  // the user may try again; a clean end then loops as before
+  EXPECT_EQ(fake::lib.Count("Restart"), 1);
+  *fake::lib.endFlag = 1;
+  f.PollTimerTick();
+  EXPECT_EQ(fake::lib.Count("Restart"), 2);
+  EXPECT_TRUE(f.MPlayer.Playing());
+}
+
 TEST_F(Form1Test, PriorityChoicesReachTheLibrary) {
   TForm1& f = Start();
   f.PriorityComboChange(6);

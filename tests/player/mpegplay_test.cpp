@@ -193,6 +193,36 @@ TEST_F(MPEGPlayerTest, PollReportsPositionsAndTheEndOfTheSong) {
   EXPECT_TRUE(reports.empty());
 }
 
+// The library's play thread ended playback with an error (a change of sampling rate that the
+// output cannot follow): the error is pending when the end flag is seen. The poll ends the
+// play, then raises the error; the play counts as failed until the next start.
+TEST_F(MPEGPlayerTest, AnErrorThatEndedPlaybackIsRaisedAfterTheEnd) {
+  StartPlaying();
+  EXPECT_FALSE(player.PlayFailed());
+  fake::lib.pos = 5000;
+  *fake::lib.endFlag = 1;
+  fake::lib.errorOn["GetCurrentPos"] = 3;
+  ExpectError([&] { player.Poll(); }, 3, "Input stream error");
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(player.Playing());
+  EXPECT_FALSE(timer.enabled);
+  EXPECT_TRUE(player.PlayFailed());
+
+  // Raised by another call before the end is seen: the end then comes without an error.
+  fake::lib.errorOn.clear();
+  player.Play();
+  EXPECT_FALSE(player.PlayFailed());
+  fake::lib.errorOn["GetPlayerMode"] = 5;
+  ExpectError([&] { player.GetPlayerMode(); }, 5, "Output device failure");
+  fake::lib.errorOn.clear();
+  *fake::lib.endFlag = 1;
+  player.Poll();
+  EXPECT_EQ(ends, 2);
+  EXPECT_TRUE(player.PlayFailed());
+  player.Play();  // a new start: no failure yet
+  EXPECT_FALSE(player.PlayFailed());
+}
+
 TEST_F(MPEGPlayerTest, PlayAfterTheEndRestartsAndStopThenPlayOpensAgain) {
   player.SetStartPos(300);
   StartPlaying();

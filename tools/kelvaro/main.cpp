@@ -45,6 +45,15 @@ int main(int argc, char** argv) {
   if (lib::Play(0, 0, &ended) != 0 || lib::LastError() != 0) return Fail(argv[2]);
   while (!ended && lib::GetPlayerMode() == 3)
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  // The play thread may have ended before the end of the stream (a change of sampling rate
+  // that one wave file cannot hold).
+  if (int code = lib::LastError()) {
+    std::fprintf(stderr, "kelvaro: %s: %s; decoding stopped early (%s holds the part before)\n",
+                 argv[1], ErrorText(code), argv[2]);
+    lib::Close();
+    lib::Deinit();
+    return 1;
+  }
   std::printf("%s: layer %d, %d Hz, %d ms\n", argv[1], lib::GetLayer(), lib::GetFrequency(),
               lib::GetLength());
   lib::Close();

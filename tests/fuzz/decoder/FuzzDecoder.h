@@ -37,7 +37,9 @@ inline int RunDecoderInput(const uint8_t* data, size_t size) {
   static int16_t pcm[FrameDecoder::kMaxSamples];
   int frames = 0;
   do {
-    decoder->Decode(reader->Header(), reader->Data(), reader->Bytes(), pcm);
+    if (reader->FollowsGap()) decoder->ForgetMainData();
+    decoder->Decode(reader->Header(), reader->Data(), reader->Bytes(), pcm,
+                    (frames & 1) ? 1 : 2);  // both channel conversions as well
   } while (++frames < 2000 && reader->Next());
   if (reader->FrameCount() > 0 && reader->SeekToFrame(reader->FrameCount() / 2)) {
     decoder->Reset();
