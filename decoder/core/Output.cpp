@@ -71,12 +71,15 @@ void WaveFileOutput::Close() {
 
 std::unique_ptr<BufferedWaveOutput> BufferedWaveOutput::Create(std::unique_ptr<WaveDevice> device,
                                                                int channels, int rate,
-                                                               int samplesPerFrame) {
+                                                               int samplesPerFrame,
+                                                               const std::atomic<bool>* interrupt) {
   if (!device || !device->Open(channels, rate)) return nullptr;
   // channels x 73728 bytes for 1152-sample frames; half or a third for shorter frames.
   uint32_t bytes = uint32_t(kFramesPerBuffer * samplesPerFrame * channels * 2);
-  return std::unique_ptr<BufferedWaveOutput>(
+  std::unique_ptr<BufferedWaveOutput> out(
       new BufferedWaveOutput(std::move(device), channels, bytes));
+  out->interrupt_ = interrupt;
+  return out;
 }
 
 BufferedWaveOutput::BufferedWaveOutput(std::unique_ptr<WaveDevice> device, int channels,
@@ -103,23 +106,39 @@ void BufferedWaveOutput::Queue(int index, uint32_t bytes) {
 
 void BufferedWaveOutput::WaitAndRelease(int index) {
   if (!queued_[index]) return;
-  while (!device_->Done(index)) device_->Sleep(20);
+  bool reset = false;
+  while (!device_->Done(index)) {
+    if (!reset && interrupt_ && interrupt_->load()) {
+      ResetDevice();  // hands every queued buffer back at once
+      reset = true;
+    }
+    device_->Sleep(20);
+  }
   device_->Release(index);
   queued_[index] = false;
 }
 
+// The oldest queued buffer has played before the newly filled one is queued: at most two
+// buffers (64 frames) are ever queued, which is all that a pause lets play out.
 void BufferedWaveOutput::BufferFull() {
   ++fullBuffers_;
   if (fullBuffers_ == 2) {
     Queue(0, bufferBytes_);
     Queue(1, bufferBytes_);
   } else if (fullBuffers_ > 2) {
+    WaitAndRelease((current_ + 1) % 3);
     Queue(current_, bufferBytes_);
   }
   current_ = (current_ + 1) % 3;
   fill_ = 0;
-  // The buffer to fill next is the oldest one queued.
-  if (fullBuffers_ > 2) WaitAndRelease(current_);
+}
+
+bool BufferedWaveOutput::Ready() {
+  if (closed_ || fullBuffers_ < 2) return true;
+  const uint32_t frameBytes = bufferBytes_ / kFramesPerBuffer;
+  if (fill_ + frameBytes < bufferBytes_) return true;
+  const int oldest = (current_ + 1) % 3;
+  return !queued_[oldest] || device_->Done(oldest);
 }
 
 // Frames are counted by their samples (Write): the 32nd frame of the buffer's frame size
@@ -168,6 +187,7 @@ void BufferedWaveOutput::End(bool pad) {
   if (fullBuffers_ == 1) Queue(0, bufferBytes_);
   if (fill_ > 0) {
     if (pad) std::fill(buffers_[current_].begin() + fill_, buffers_[current_].end(), 0);
+    WaitAndRelease((current_ + 1) % 3);  // two queued at most, also at the end
     Queue(current_, pad ? bufferBytes_ : fill_);
   }
   for (int i = 0; i < 3; ++i) WaitAndRelease(i);

@@ -1,7 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,6 +25,8 @@ class SoundOutput {
   // Before the output is closed to reopen another one (the sampling rate changed): what was
   // written plays out, without padding.
   virtual void Drain() { Finish(); }
+  // False while the next frame would fill a buffer that has to wait for the device.
+  virtual bool Ready() { return true; }
   // Samples per channel that have been heard since the output was created or last cleared;
   // -1 when the output does not play sound (a file) or is closed. May be called from another
   // thread than the one that writes.
@@ -82,9 +84,12 @@ class BufferedWaveOutput : public SoundOutput {
  public:
   static constexpr int kFramesPerBuffer = 32;
 
-  // Null when the device cannot be opened.
+  // Null when the device cannot be opened. While `interrupt` (when given) is set, waiting
+  // for queued sound to play out gives way: the queued sound is discarded, so that a stop
+  // request is not kept waiting by the end of a song.
   static std::unique_ptr<BufferedWaveOutput> Create(std::unique_ptr<WaveDevice> device,
-                                                    int channels, int rate, int samplesPerFrame);
+                                                    int channels, int rate, int samplesPerFrame,
+                                                    const std::atomic<bool>* interrupt = nullptr);
   ~BufferedWaveOutput() override;
   void Write(const int16_t* pcm, int samplesPerChannel) override;
   void FrameDone() override;
@@ -92,6 +97,7 @@ class BufferedWaveOutput : public SoundOutput {
   void Finish() override;
   void Abort() override;
   void Drain() override;
+  bool Ready() override;
   int64_t Played() override;
 
  private:
@@ -113,6 +119,7 @@ class BufferedWaveOutput : public SoundOutput {
   uint32_t fill_ = 0;
   int fullBuffers_ = 0;
   std::atomic<bool> closed_{false};
+  const std::atomic<bool>* interrupt_ = nullptr;
   // Keeps the position query (another thread) off a device that is being reset or closed.
   std::mutex deviceMutex_;
 };

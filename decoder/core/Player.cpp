@@ -74,8 +74,8 @@ int Player::StartPlayback(Error& error) {
   if (device_ == 2)
     SetOutput(WaveFileOutput::Create(outputName_, channels_, rate));
   else
-    SetOutput(
-        BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate, samplesPerFrame_));
+    SetOutput(BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate,
+                                         samplesPerFrame_, &stopRequest_));
   if (!output_) {
     mode_ = kOpened;
     error = kOutputDevice;
@@ -170,7 +170,7 @@ bool Player::FollowRate(const FrameHeader& h) {
     SetOutput(WaveFileOutput::Create(outputName_, channels_, rate));
   else
     SetOutput(BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate,
-                                         h.SamplesPerFrame()));
+                                         h.SamplesPerFrame(), &stopRequest_));
   if (!output_) {
     Fail(kOutputDevice);
     return false;
@@ -209,6 +209,12 @@ void Player::Run() {
       // Queued sound plays on; the thread only waits. A short sleep rather than a bare
       // yield keeps a paused player from spinning a processor.
       platform_.Sleep(10);
+      continue;
+    }
+    if (!output_->Ready()) {
+      // The device still plays the two queued buffers: wait here, where requests are seen,
+      // rather than inside the output with a third buffer that a pause would let play.
+      platform_.Sleep(20);
       continue;
     }
     if (!reader_->HasFrame()) return EndOfSong();  // a replay of a stream that cannot rewind

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -61,14 +63,14 @@ TEST(BufferedWaveOutput, QueuesAtMostTwoBuffersAndPadsTheLast) {
   auto out = BufferedWaveOutput::Create(std::make_unique<RecordingDevice>(log), 2, 44100, 1152);
   ASSERT_TRUE(out);
   WriteFrames(*out, 100, 1152, 2);  // three full buffers and four frames
-  // Buffer 0 waits for buffer 1; then each newly filled buffer is queued and the oldest
-  // released before it is filled again.
-  std::vector<std::string> expected = {"open 2 44100", "write 0", "write 1", "write 2",
-                                       "release 0"};
+  // Buffer 0 waits for buffer 1; then the oldest queued buffer plays out and is released
+  // before the newly filled one is queued, so that never more than two are queued.
+  std::vector<std::string> expected = {"open 2 44100", "write 0", "write 1", "release 0",
+                                       "write 2"};
   EXPECT_EQ(log.calls, expected);
   EXPECT_EQ(log.written[0].size(), 2u * 73728);
   out->Finish();
-  EXPECT_EQ(log.maxQueued, 3);  // momentarily, before the oldest is released
+  EXPECT_EQ(log.maxQueued, 2);
   ASSERT_EQ(log.written.size(), 4u);
   const std::vector<uint8_t>& last = log.written[3];
   EXPECT_EQ(last[0], 97);                  // frame 97 starts the fourth buffer
@@ -121,6 +123,45 @@ TEST(WaveFileOutput, WritesRiffWaveWithSizes) {
   ASSERT_EQ(wave.pcm.size(), 3u * 384 * 2);
   EXPECT_EQ(wave.pcm.back(), 3);
   std::remove(name.c_str());
+}
+
+}  // namespace
+}  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+// A device that plays nothing until it is reset, and gives up (recording it) after many
+// waits, so that a test of the wait cannot hang.
+class HoldingDevice : public RecordingDevice {
+ public:
+  explicit HoldingDevice(DeviceLog& log) : RecordingDevice(log), log_(log) {}
+  bool Done(int) override { return reset_ || waits_ > 1000; }
+  void Reset() override {
+    reset_ = true;
+    RecordingDevice::Reset();
+  }
+  void Sleep(int) override {
+    if (++waits_ == 1000) log_.calls.push_back("gave up waiting");
+  }
+
+ private:
+  DeviceLog& log_;
+  bool reset_ = false;
+  int waits_ = 0;
+};
+
+TEST(BufferedWaveOutput, AStopRequestEndsTheWaitForQueuedSoundAtTheEnd) {
+  DeviceLog log;
+  std::atomic<bool> stop{false};
+  auto out =
+      BufferedWaveOutput::Create(std::make_unique<HoldingDevice>(log), 2, 44100, 1152, &stop);
+  ASSERT_TRUE(out);
+  WriteFrames(*out, 40, 1152, 2);  // one full buffer and eight frames, nothing queued yet
+  stop = true;
+  out->Finish();
+  EXPECT_NE(std::find(log.calls.begin(), log.calls.end(), "reset"), log.calls.end());
+  EXPECT_EQ(std::find(log.calls.begin(), log.calls.end(), "gave up waiting"), log.calls.end());
 }
 
 }  // namespace

@@ -171,8 +171,8 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
 // Without it the position ran up to 96 frames (2.5 s) ahead of the sound and moved in steps
 // of 32 frames.
 struct ScriptedState {
-  std::atomic<bool> gate{false};      // queued buffers finish only while open
-  std::atomic<int64_t> played{0};     // the device's played position, in samples
+  std::atomic<bool> gate{false};   // queued buffers finish only while open
+  std::atomic<int64_t> played{0};  // the device's played position, in samples
   std::atomic<int> writes{0};
 };
 
@@ -225,16 +225,18 @@ TEST_F(HeardPositionTest, FollowsTheDevicesPlayedPosition) {
   ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
   volatile uint8_t ended = 0;
   ASSERT_EQ(lib::Play(0, 0, &ended), 0);
-  // The device holds its buffers: the thread has written 96 frames (three buffers) and waits.
-  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == 3; }));
+  // The device holds its buffers: the thread has written 64 frames (two buffers) and waits
+  // for the first to play before it queues the third.
+  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == 2; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(lib::GetCurrentPos(), 0);  // nothing heard yet (frame 95 was written)
+  EXPECT_EQ(platform_.state.writes, 2);
+  EXPECT_EQ(lib::GetCurrentPos(), 0);  // nothing heard yet (frame 63 was written)
   platform_.state.played = 1152 * 10 + 576;
   EXPECT_EQ(lib::GetCurrentPos(), 274);  // 10.5 frames of 26.12245 ms
   // Smooth: every 441 samples (10 ms) it moves by 10 ms, not by whole buffers (up to what
-  // was written: 96 frames, 2.5 s).
+  // was written: 64 frames, 1.67 s).
   int last = lib::GetCurrentPos();
-  for (int step = 0; step < 200; ++step) {
+  for (int step = 0; step < 120; ++step) {
     platform_.state.played += 441;
     const int pos = lib::GetCurrentPos();
     ASSERT_GE(pos - last, 9) << step;
@@ -252,7 +254,7 @@ TEST_F(HeardPositionTest, FollowsTheDevicesPlayedPosition) {
   EXPECT_TRUE(WaitFor([] { return lib::GetCurrentPos() == 13061; }));  // frame 500
   const int writes = platform_.state.writes;
   lib::Pause(1);
-  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == writes + 3; }));
+  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == writes + 2; }));
   EXPECT_EQ(lib::GetCurrentPos(), 13061);
   platform_.state.played = 1152 * 20;
   EXPECT_EQ(lib::GetCurrentPos(), 13583);  // frame 520
