@@ -4,6 +4,7 @@
 #
 #   tests/windows/root.sh make          makes the root if it is missing or incomplete
 #   tests/windows/root.sh run CMD...    runs CMD inside it with the services started
+#   tests/windows/root.sh wow64-works   exit code 0 when 32-bit programs run in it
 #
 # The root is entered in a private mount namespace, so its mounts (proc, sysfs, its own
 # /dev, the repository at the same absolute path) vanish with the command, also when it
@@ -92,8 +93,18 @@ inside() {
     HOME=/root TERM=dumb LANG=C.UTF-8 CI="${CI:-}" VARDEX_CWD="$PWD" "$@"
 }
 
+# Whether Wine runs 32-bit programs here: it switches a 64-bit process to a 32-bit code
+# segment, which some virtual machines refuse. Asks the win32 build's probe program.
+wow64_works() {
+  local probe=$repo/build/win32/tests-bin/wow64_probe.exe
+  [ -f "$probe" ] || return 1
+  [ "$(in_namespace "$repo/tests/windows/services.sh" "$repo/build/win32/wine-run.sh" "$probe" 2>/dev/null |
+    tr -d '\r')" = "32-bit code runs" ]
+}
+
 case "${1:-}" in
   make) make_root ;;
+  wow64-works) make_root; wow64_works ;;
   run) shift; make_root; in_namespace "$repo/tests/windows/services.sh" "$@" ;;
   __inside) shift; inside "$@" ;;
   *) echo "usage: $0 make | run CMD..." >&2; exit 2 ;;

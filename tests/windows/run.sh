@@ -10,14 +10,9 @@ case "${1:-}" in
   *) echo "usage: $0 win32|win64 [ctest arguments]" >&2; exit 2 ;;
 esac
 [ -f "$repo/build/$preset/CTestTestfile.cmake" ] || { echo "build/$preset is not built (./build.sh $preset)" >&2; exit 2; }
-if [ "$preset" = win32 ]; then
-  # Wine runs 32-bit programs in a 64-bit process by switching to a 32-bit code segment;
-  # some virtual machines refuse that switch, and then no 32-bit program can run.
-  probe=$repo/build/win32/tests-bin/wow64_probe.exe
-  if [ "$("$here/root.sh" run "$repo/build/win32/wine-run.sh" "$probe" 2>/dev/null | tr -d '\r')" != "32-bit code runs" ]; then
-    echo "SKIPPED: the win32 tests: this machine cannot run 32-bit code (Wine's WoW64 start of"
-    echo "a 32-bit program fails: the CPU refuses the switch to a 32-bit code segment)."
-    exit 0
-  fi
+if [ "$preset" = win32 ] && ! "$here/root.sh" wow64-works; then
+  echo "SKIPPED: the win32 tests: this machine cannot run 32-bit code (Wine's WoW64 start of"
+  echo "a 32-bit program fails: the CPU refuses the switch to a 32-bit code segment)."
+  exit 0
 fi
 exec "$here/root.sh" run ctest --test-dir "$repo/build/$preset" --output-on-failure "$@"
