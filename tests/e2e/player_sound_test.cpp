@@ -210,7 +210,8 @@ TEST_F(PlayerSound, PlaysTheWholeSongInRealTimeAndPausesSeeksLoopsAndStops) {
   ASSERT_NE(sought, nullptr) << "no sound after the seek";
   EXPECT_NEAR(double(long(RunStart(*sought)) + sought->offsetShift), seekTo * (kRate / 1000.0),
               double(kPositionSlack));
-  EXPECT_GE(sought->worstCorrelation, 0.99);
+  // and plays on from there (its first window may still hold the sound before the seek).
+  EXPECT_GE(RunEnd(*sought) - RunStart(*sought), size_t(2 * kRate)) << "the sound after the seek";
 
   // Stop: silence.
   const size_t stopFrame = recorder_.FrameAt(stopAt + latency_ + kReactionMs);
@@ -289,17 +290,18 @@ TEST_F(PlayerSound, VolumeSlidersSetTheLoudness) {
   Close(window);
   WaitExit(app_, 15000);
 
-  // Playback runs on uninterrupted, so one offset holds before and after the move.
   const auto frames = [&](double ms) { return recorder_.FrameAt(ms); };
   const size_t a0 = frames(startMeasured - 1000), a1 = frames(startMeasured);
-  const Stretch* playing = StretchAt(a0);
-  ASSERT_NE(playing, nullptr) << "the song was not heard";
-  const long shift = playing->offsetShift;
   const size_t b0 = frames(moved + latency_ + 500), b1 = frames(movedMeasured);
+  const Stretch *before = StretchAt(a0), *after = StretchAt(b0);
+  ASSERT_NE(before, nullptr) << "the song was not heard";
+  ASSERT_NE(after, nullptr) << "the song was not heard after the sliders moved";
   for (int channel : {0, 1}) {
-    EXPECT_NEAR(GainDb(recording_, reference_, channel, a0, a1, shift), VolumeLawDb(49152), 1.0)
+    EXPECT_NEAR(GainDb(recording_, reference_, channel, a0, a1, before->offsetShift),
+                VolumeLawDb(49152), 1.0)
         << "the record's start volume, channel " << channel;
-    EXPECT_NEAR(GainDb(recording_, reference_, channel, b0, b1, shift), VolumeLawDb(32768), 1.0)
+    EXPECT_NEAR(GainDb(recording_, reference_, channel, b0, b1, after->offsetShift),
+                VolumeLawDb(32768), 1.0)
         << "the sliders at half range, channel " << channel;
   }
 }

@@ -27,7 +27,9 @@ for _ in $(seq 200); do [ -s /tmp/display ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 /tmp/display)
 
 # The sound server.
+# Real-time scheduling where allowed: a busy machine must not starve the sound.
 pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=file:/tmp/pulse.log \
+  --realtime=yes --high-priority=yes \
   -L "module-null-sink sink_name=out rate=44100 channels=2" -L module-native-protocol-unix &
 pids+=($!)
 for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
