@@ -91,8 +91,8 @@ TEST(StreamChanges, TheThreadsErrorStaysPendingUntilLastError) {
   ASSERT_TRUE(lib::Open(song.c_str(), false, nullptr));
   lib::SetOutputDevice(2, out.c_str());
   volatile uint8_t ended = 0;
+  // (No LastError right after Play: on a loaded machine the thread may have failed already.)
   ASSERT_EQ(lib::Play(0, 0, &ended), 0);
-  EXPECT_EQ(lib::LastError(), 0);
   for (int i = 0; i < 5000 && !ended; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_EQ(ended, 1);
   // The player's 500 ms poll and its other calls come first; each clears only its own error.
@@ -107,7 +107,6 @@ TEST(StreamChanges, TheThreadsErrorStaysPendingUntilLastError) {
 
   // Playing again fails the same way (the player does not loop into it: PlayFailed).
   lib::Restart();
-  EXPECT_EQ(lib::LastError(), 0);
   for (int i = 0; i < 5000 && lib::GetPlayerMode() == 3; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(lib::GetPlayerMode(), 2);

@@ -130,8 +130,8 @@ TEST(Junk, RealStreamsStillOpen) {
   // One of the first frames has side information that cannot fit: the others carry it.
   std::vector<uint8_t> damaged = song;
   uint8_t* side = damaged.data() + frames[2].offset + 4;
-  side[2] |= 0x7F;  // part2_3 length of the first granule near its maximum
-  side[3] = 0xFF;
+  side[4] = 0xFF;  // big_values of the first granule's left channel: 511, above 288
+  side[5] |= 0x80;
   FrameHeader h;
   ASSERT_TRUE(h.Parse(damaged.data() + frames[2].offset));
   EXPECT_FALSE(FrameReader::Plausible(h, damaged.data() + frames[2].offset, frames[2].bytes));

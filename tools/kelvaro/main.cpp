@@ -24,8 +24,7 @@ const char* ErrorText(int code) {
   }
 }
 
-int Fail(const char* what) {
-  int code = lib::LastError();
+int Fail(const char* what, int code) {
   std::fprintf(stderr, "kelvaro: %s: %s\n", what, ErrorText(code));
   lib::Deinit();
   return 1;
@@ -39,15 +38,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   lib::Init();
-  if (!lib::Open(argv[1], false, nullptr)) return Fail(argv[1]);
+  if (!lib::Open(argv[1], false, nullptr)) return Fail(argv[1], lib::LastError());
   lib::SetOutputDevice(2, argv[2]);
   volatile uint8_t ended = 0;
-  if (lib::Play(0, 0, &ended) != 0 || lib::LastError() != 0) return Fail(argv[2]);
+  const int started = lib::Play(0, 0, &ended);
+  // Read once: it may already be the play thread's error (below), which LastError hands out
+  // only once.
+  int code = lib::LastError();
+  if (started != 0) return Fail(argv[2], code);
   while (!ended && lib::GetPlayerMode() == 3)
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   // The play thread may have ended before the end of the stream (a change of sampling rate
   // that one wave file cannot hold).
-  if (int code = lib::LastError()) {
+  if (code == 0) code = lib::LastError();
+  if (code != 0) {
     std::fprintf(stderr, "kelvaro: %s: %s; decoding stopped early (%s holds the part before)\n",
                  argv[1], ErrorText(code), argv[2]);
     lib::Close();
