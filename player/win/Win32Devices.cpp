@@ -65,6 +65,32 @@ void WinPollTimer::Apply() {
   }
 }
 
+// The wave-output source line of an open mixer (with `destination`, the line it plays
+// into) and that line's one control of `type`; false when either is missing.
+static bool FindLineControl(HMIXER mixer, DWORD type, bool destination, MIXERLINEA& line,
+                            DWORD& controlId) {
+  const HMIXEROBJ obj = reinterpret_cast<HMIXEROBJ>(mixer);
+  line = MIXERLINEA{};
+  line.cbStruct = sizeof line;
+  line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+  if (mixerGetLineInfoA(obj, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR ||
+      (destination &&
+       mixerGetLineInfoA(obj, &line, MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR))
+    return false;
+  MIXERCONTROLA control{};
+  MIXERLINECONTROLSA controls{};
+  controls.cbStruct = sizeof controls;
+  controls.dwLineID = line.dwLineID;
+  controls.dwControlType = type;
+  controls.cControls = 1;
+  controls.cbmxctrl = sizeof control;
+  controls.pamxctrl = &control;
+  if (mixerGetLineControlsA(obj, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR)
+    return false;
+  controlId = control.dwControlID;
+  return true;
+}
+
 // Device 0 is addressed by its number in place of a handle.
 static HWAVEOUT WaveDevice0() { return reinterpret_cast<HWAVEOUT>(UINT_PTR(0)); }
 
@@ -100,25 +126,8 @@ bool WinWaveVolume::OpenMixerVolume() {
     mixer_ = nullptr;
     return false;
   }
-  const HMIXEROBJ obj = reinterpret_cast<HMIXEROBJ>(mixer_);
-  MIXERLINEW line{};
-  line.cbStruct = sizeof line;
-  line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-  MIXERCONTROLW control{};
-  MIXERLINECONTROLSW controls{};
-  controls.cbStruct = sizeof controls;
-  controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
-  controls.cControls = 1;
-  controls.cbmxctrl = sizeof control;
-  controls.pamxctrl = &control;
-  if (mixerGetLineInfoW(obj, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == MMSYSERR_NOERROR &&
-      mixerGetLineInfoW(obj, &line, MIXER_GETLINEINFOF_DESTINATION) == MMSYSERR_NOERROR &&
-      (controls.dwLineID = line.dwLineID,
-       mixerGetLineControlsW(obj, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
-           MMSYSERR_NOERROR)) {
-    controlId_ = control.dwControlID;
-    return true;
-  }
+  MIXERLINEA line{};
+  if (FindLineControl(mixer_, MIXERCONTROL_CONTROLTYPE_VOLUME, true, line, controlId_)) return true;
   mixerClose(mixer_);
   mixer_ = nullptr;
   return false;
@@ -156,24 +165,10 @@ bool WinMixerPeakMeter::OpenPeakMeter() {
     return false;
   }
   MIXERLINEA line{};
-  line.cbStruct = sizeof line;
-  line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-  MIXERCONTROLA control{};
-  MIXERLINECONTROLSA controls{};
-  controls.cbStruct = sizeof controls;
-  controls.dwControlType = MIXERCONTROL_CONTROLTYPE_PEAKMETER;
-  controls.cControls = 1;
-  controls.cbmxctrl = sizeof control;
-  controls.pamxctrl = &control;
-  const HMIXEROBJ obj = reinterpret_cast<HMIXEROBJ>(mixer_);
-  if (mixerGetLineInfoA(obj, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR ||
-      (controls.dwLineID = line.dwLineID,
-       mixerGetLineControlsA(obj, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
-           MMSYSERR_NOERROR)) {
+  if (!FindLineControl(mixer_, MIXERCONTROL_CONTROLTYPE_PEAKMETER, false, line, controlId_)) {
     Close();
     return false;
   }
-  controlId_ = control.dwControlID;
   // The value buffer holds two channels; a line with more reports its first two.
   channels_ = line.cChannels < 1 ? 1 : (line.cChannels > 2 ? 2 : line.cChannels);
   return true;

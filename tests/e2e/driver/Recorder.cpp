@@ -8,6 +8,18 @@ namespace {
 constexpr int kChannels = 2;
 constexpr int kBufferFrames = 441;  // 10 ms
 constexpr int kBuffers = 16;
+// 44.1 kHz, 16 bits, stereo: the sound server's own format.
+WAVEFORMATEX ServerFormat() {
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = kChannels;
+  format.nSamplesPerSec = Recorder::kRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = kChannels * 2;
+  format.nAvgBytesPerSec = Recorder::kRate * format.nBlockAlign;
+  return format;
+}
+
 }  // namespace
 
 double Recorder::Now() {
@@ -22,13 +34,7 @@ double Recorder::Now() {
 }
 
 bool Recorder::Start() {
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = kChannels;
-  format.nSamplesPerSec = kRate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = kChannels * 2;
-  format.nAvgBytesPerSec = kRate * format.nBlockAlign;
+  WAVEFORMATEX format = ServerFormat();
   event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (waveInOpen(&device_, WAVE_MAPPER, &format, DWORD_PTR(event_), 0, CALLBACK_EVENT) !=
       MMSYSERR_NOERROR) {
@@ -59,13 +65,7 @@ bool Recorder::Start() {
 }
 
 double Recorder::MeasureLatency() {
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = kChannels;
-  format.nSamplesPerSec = kRate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = kChannels * 2;
-  format.nAvgBytesPerSec = kRate * format.nBlockAlign;
+  WAVEFORMATEX format = ServerFormat();
   // 50 ms of a loud square wave, then silence enough for any sound server's start-up
   // buffering.
   std::vector<short> burst(size_t(kRate * kChannels));
