@@ -172,6 +172,14 @@ class TArchiverRoot {
   // Reads and checks the header of the archive at `start` in `file`.
   void ReadHeader(platform::File& file, int64_t start, const std::string& name,
                   TArchiveHeader& header);
+  // The same in two steps: the fixed fields with the signature and version checks
+  // (returns the stored comment length; `header` holds what was read even when a
+  // cut header fails with EArchiverDamaged), then the comment and the checks of every
+  // length against the file, which fail with EArchiverDamaged.
+  int32_t ReadHeaderStart(platform::File& file, int64_t start, const std::string& name,
+                          TArchiveHeader& header);
+  void ReadHeaderRest(platform::File& file, int64_t start, const std::string& name,
+                      int32_t commentLength, TArchiveHeader& header);
   int64_t SegmentEnd() const { return startOffset_ + header_.DataEnd; }
   int32_t EffectiveExecutableCodeSize() const;
   int64_t StartOffsetOf(const std::string& name, int segment) const;
@@ -180,7 +188,17 @@ class TArchiverRoot {
   void ReadBytes(void* buffer, size_t size);
   void WriteBytes(const void* buffer, size_t size);
   void SeekTo(int64_t position);
-  [[noreturn]] void Corrupted() const;
+  // Structural faults (EArchiverDamaged) of the file `name`, by default the open
+  // segment file: it ends before its data, or holds an impossible length or offset.
+  [[noreturn]] void StructuralFault(const std::string& text, const std::string& name) const;
+  [[noreturn]] void Truncated(const std::string& name) const {
+    StructuralFault(messages_.TruncatedArchive, name);
+  }
+  [[noreturn]] void Damaged(const std::string& name) const {
+    StructuralFault(messages_.DamagedArchive, name);
+  }
+  [[noreturn]] void Truncated() const { Truncated(segmentFileName_); }
+  [[noreturn]] void Damaged() const { Damaged(segmentFileName_); }
 
   // Passwords: a new one is asked twice, an existing one once.
   void ObtainPassword(bool newKey);

@@ -150,15 +150,24 @@ bool TCustomExtractor::TryOpenSegment(const std::string& name, int segment, bool
   bool readOnly = readOnly_;
   TArchiveHeader h;
   const int64_t start = StartOffsetOf(name, segment);
+  int32_t commentLength = 0;
   try {
     OpenFile(name, CanWrite() && !readOnly_, file, readOnly);
-    ReadHeader(file, start, name, h);
+    commentLength = ReadHeaderStart(file, start, name, h);
+  } catch (const EArchiverDamaged&) {
+    // Not even a whole header; what there is of it (zeros for the rest) tells
+    // whether it is the segment asked for.
+    if (h.ArchiveID == archiveID_ && (segment <= 0 || h.Segment == segment)) throw;
+    return false;
   } catch (const EArchiver&) {
     return false;
   }
   if (h.ArchiveID != archiveID_ || (segment > 0 && h.Segment != segment) ||
       (wantLast && !(h.ArchiveFlag & afFinalSegment)))
     return false;
+  // The segment asked for, but damaged or cut short: that is what the user must
+  // hear, not that it is missing or the wrong file.
+  ReadHeaderRest(file, start, name, commentLength, h);
   file_ = std::move(file);
   header_ = std::move(h);
   startOffset_ = start;
@@ -190,7 +199,7 @@ bool TCustomExtractor::AskForSegment(int segment, std::string& name) {
 
 void TCustomExtractor::GoToSegment(int segment) {
   if (segment == header_.Segment && file_.IsOpen()) return;
-  if (segment < 1 || segment > 0xFFFF) Corrupted();
+  if (segment < 1 || segment > 0xFFFF) Damaged();
   std::string name = ExpectedSegmentName(segment);
   const bool removable = !ExtractFileDrive(name).empty() &&
                          platform::GetDriveType(name) == platform::DriveType::Removable;
@@ -201,8 +210,12 @@ void TCustomExtractor::GoToSegment(int segment) {
     for (int attempt = 0;; ++attempt) {
       if (attempt == kMaxLocateAttempts) throw EArchiver(wrong);
       if (!AskForSegment(segment, name)) throw EAbort();
-      if (TryOpenSegment(name, segment, false)) break;
-      if (!removable) Tell(wrong);
+      try {
+        if (TryOpenSegment(name, segment, false)) break;
+        if (!removable) Tell(wrong);
+      } catch (const EArchiverDamaged& e) {
+        Tell(e.Message());  // the right file, but damaged: the user may have a good copy
+      }
     }
     if (segment == 1)
       firstSegmentName_ = name;
@@ -288,14 +301,14 @@ void TCustomExtractor::LocateLastSegment() {
 void TCustomExtractor::ReadEntry(TFileEntry& entry) {
   const int64_t position = file_.Position();
   const int64_t end = SegmentEnd();
-  if (position < 0 || position + kEntryFixedSize > end) Corrupted();
+  if (position < 0 || position + kEntryFixedSize > end) Damaged();
   uint8_t lengthBytes[4];
   ReadBytes(lengthBytes, sizeof lengthBytes);
   const int32_t nameLength =
       int32_t(uint32_t(lengthBytes[0]) | uint32_t(lengthBytes[1]) << 8 |
               uint32_t(lengthBytes[2]) << 16 | uint32_t(lengthBytes[3]) << 24);
   if (nameLength < 0 || nameLength > 0x10000 || nameLength > end - position - kEntryFixedSize)
-    Corrupted();
+    Damaged();
   std::vector<uint8_t> rest(size_t(nameLength) + kEntryTailSize);
   ReadBytes(rest.data(), rest.size());
   TFileEntry e;
@@ -304,7 +317,7 @@ void TCustomExtractor::ReadEntry(TFileEntry& entry) {
   if (e.PartCompressedSize < 0 || e.PartCompressedSize > end - dataStart || e.PartSize < 0 ||
       e.Size < 0 || e.CompressedSize < 0 || e.PartStart < 0 ||
       int64_t(e.PartStart) + e.PartSize > e.Size)
-    Corrupted();
+    Damaged();
   entry = e;
   currentPart_ = e;
   partDataStart_ = dataStart;
@@ -328,13 +341,13 @@ int TCustomExtractor::ReadBlocks(const TFileEntry& part, int64_t consumed, Pendi
   int count = 0;
   size_t used = 0;
   while (count < kMaxParallelChecks && consumed < total) {
-    if (total - consumed < kBlockHeaderSize) Corrupted();
+    if (total - consumed < kBlockHeaderSize) Damaged();
     uint8_t blockHeader[kBlockHeaderSize];
     ReadBytes(blockHeader, sizeof blockHeader);
     PendingBlock& b = blocks[count];
     DecodeBlockHeader(blockHeader, b.length, b.check);
     b.stored = b.length < 0 ? -int64_t(b.length) : int64_t(b.length);
-    if (b.stored > total - consumed - kBlockHeaderSize || b.stored > bufferLimit) Corrupted();
+    if (b.stored > total - consumed - kBlockHeaderSize || b.stored > bufferLimit) Damaged();
     // Buffers grow to what the blocks need: a hostile BlockSize alone allocates nothing.
     if (inBuffer_.size() < used + size_t(b.stored)) inBuffer_.resize(used + size_t(b.stored));
     b.offset = used;
@@ -382,7 +395,7 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
         out = outBuffer_.data();
       }
       // A block never holds more than BlockSize bytes nor more than the part.
-      if (size < 0 || size > header_.BlockSize || size > part.PartSize - written) Corrupted();
+      if (size < 0 || size > header_.BlockSize || size > part.PartSize - written) Damaged();
       if (dest && !dest->Write(out, size_t(size)))
         throw EArchiver(FormatText("Stream write error: %s", {destName_}));
       written += size;
@@ -390,11 +403,11 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
       AddProgress(double(kBlockHeaderSize + b.stored));
     }
   }
-  if (written != part.PartSize) Corrupted();
+  if (written != part.PartSize) Damaged();
 }
 
 void TCustomExtractor::NextPart(TFileEntry& entry, platform::File* dest) {
-  if (header_.ArchiveFlag & afFinalSegment) Corrupted();
+  if (header_.ArchiveFlag & afFinalSegment) Damaged();
   const TFileEntry previous = entry;
   GoToSegment(header_.Segment + 1);
   SeekTo(startOffset_ + HeaderLength(header_));
@@ -402,9 +415,9 @@ void TCustomExtractor::NextPart(TFileEntry& entry, platform::File* dest) {
   ReadEntry(next);
   if (next.Name != previous.Name || next.Size != previous.Size || next.Date != previous.Date)
     throw EArchiver(messages_.WrongNextSegment);
-  if (int64_t(next.PartStart) != int64_t(previous.PartStart) + previous.PartSize) Corrupted();
+  if (int64_t(next.PartStart) != int64_t(previous.PartStart) + previous.PartSize) Damaged();
   entry = next;
-  if (dest && !dest->Seek(entry.PartStart)) Corrupted();
+  if (dest && !dest->Seek(entry.PartStart)) Damaged();
 }
 
 void TCustomExtractor::ReadEntryData(TFileEntry& entry, platform::File* dest) {
@@ -526,7 +539,7 @@ void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& dest
       // A continuation part goes behind the bytes already there, never past them.
       if (!dest.Open(destPath, platform::OpenMode::ReadWrite))
         throw EArchiver(FormatText("Cannot open file \"%s\"", {destPath}));
-      if (dest.Size() < entry.PartStart || !dest.Seek(entry.PartStart)) Corrupted();
+      if (dest.Size() < entry.PartStart || !dest.Seek(entry.PartStart)) Damaged();
     } else if (!dest.Open(destPath, platform::OpenMode::Create)) {
       throw EArchiver(FormatText("Cannot create file \"%s\"", {destPath}));
     }
@@ -569,7 +582,7 @@ void TCustomExtractor::ExtractFile(int segment, int32_t offset, const std::strin
   OperationGuard guard(*this, opExtract);
   Open();
   GoToSegment(segment);
-  if (offset < HeaderLength(header_) || offset >= header_.DataEnd) Corrupted();
+  if (offset < HeaderLength(header_) || offset >= header_.DataEnd) Damaged();
   SeekTo(startOffset_ + offset);
   TFileEntry entry;
   ReadEntry(entry);

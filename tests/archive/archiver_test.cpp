@@ -612,7 +612,7 @@ TEST(ArchiveReader, DeviceNamesAreExtractedAsOrdinaryFiles) {
       "COM1",      "COM1.mp3", "sub\\com1.txt", "NUL.txt",
       "sub\\NUL",  "AUX",      "CON",           "PRN.txt",
       "LPT1",      "CONIN$",   "CONOUT$",       "com\xC2\xB9.mp3",
-      "lpt3 .txt", "PRN . . ", "Aux.d\\in.txt",  "COM0\\NUL.x\\lpt9.y"};
+      "lpt3 .txt", "PRN . . ", "Aux.d\\in.txt", "COM0\\NUL.x\\lpt9.y"};
   std::vector<testutil::HandEntry> entries;
   for (size_t i = 0; i < names.size(); ++i)
     entries.push_back({names[i], {uint8_t('a' + i), uint8_t('0' + i % 10)}});
