@@ -243,6 +243,7 @@ class TArchiverRoot {
   std::string firstSegmentName_;
   bool fileInProgress_ = false;  // a file is being written: headers count it
   bool modified_ = false;
+  bool structureChecked_ = false;  // the writer may append to the open archive
 
   // The running operation.
   int nesting_ = 0;

@@ -66,6 +66,9 @@ class TCustomArchiver : public TCustomExtractor {
  private:
   std::string StoredName(const std::string& path) const;
   void AddEntry(const std::string& path, const std::string& storedName);
+  // Walks the entries and block headers of the open segment (not the block data):
+  // they must lead exactly to DataEnd, else EArchiverDamaged.
+  void CheckSegmentStructure();
   void StoreFile(const std::string& path);
   void WriteFileData(const std::string& path, platform::File& source);
   void FinishSegments();

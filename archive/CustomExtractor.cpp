@@ -20,6 +20,23 @@ bool IsFolderEntry(const TFileEntry& e) {
   return (e.FileFlag & efEmptyFolder) && !(e.FileFlag & efFile);
 }
 
+// A folder entry records an empty folder: one with data is damaged, not a folder.
+bool FolderWithData(const TFileEntry& e) {
+  return IsFolderEntry(e) && (e.Size != 0 || e.PartSize != 0 || e.PartCompressedSize != 0);
+}
+
+// True when a part of `path` below `root` (the path itself included) is a link:
+// writing there would follow it out of the folder. Outside `root` only the path
+// itself counts.
+bool LinkOnPath(const std::string& root, const std::string& path) {
+  size_t at = path.compare(0, root.size(), root) == 0 ? root.size() : path.size();
+  if (at < path.size() && IsPathDelim(path[at])) ++at;  // the root's own separator
+  for (; at <= path.size(); ++at)
+    if ((at == path.size() || IsPathDelim(path[at])) && platform::IsLink(path.substr(0, at)))
+      return true;
+  return false;
+}
+
 }  // namespace
 
 TCustomExtractor::~TCustomExtractor() {
@@ -68,6 +85,7 @@ void TCustomExtractor::OpenArchiveFile() {
   fileInProgress_ = false;
   modified_ = false;
   readOnly_ = false;
+  structureChecked_ = false;
   if (platform::FileExists(fileName_)) {
     OpenFile(fileName_, CanWrite(), file_, readOnly_);
     segmentFileName_ = fileName_;
@@ -421,9 +439,15 @@ void TCustomExtractor::NextPart(TFileEntry& entry, platform::File* dest) {
 }
 
 void TCustomExtractor::ReadEntryData(TFileEntry& entry, platform::File* dest) {
+  if (FolderWithData(entry)) Damaged();
   for (;;) {
     ReadPart(entry, dest);
-    if ((entry.FileFlag & efLastPart) || options_.Has(oOpenSingleSegment)) return;
+    // The last part ends the file: a file that would end short is damaged.
+    if (entry.FileFlag & efLastPart) {
+      if (int64_t(entry.PartStart) + entry.PartSize != entry.Size) Damaged();
+      return;
+    }
+    if (options_.Has(oOpenSingleSegment)) return;
     NextPart(entry, dest);
   }
 }
@@ -506,8 +530,10 @@ bool TCustomExtractor::OverwriteAllowed(const TFileEntry& entry, const std::stri
   }
 }
 
-void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& destPath) {
+void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& destPath,
+                                      const std::string& root) {
   try {
+    if (FolderWithData(entry)) Damaged();
     const bool folder = IsFolderEntry(entry);
     if (!folder && !OverwriteAllowed(entry, destPath)) {
       SkipEntryData(entry);
@@ -519,13 +545,15 @@ void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& dest
             : FormatText(messages_.ExtractingFile, {ExtractFileName(entry.Name), int(entry.Size)}));
     const std::string folderPath =
         ExcludeTrailingDelim(folder ? destPath : ExtractFilePath(destPath));
-    if (folderPath.empty() || !platform::CreateFolders(folderPath))
+    if (folderPath.empty() || LinkOnPath(root, folderPath) || !platform::CreateFolders(folderPath))
       throw EArchiver(messages_.CannotCreateDir);
     if (folder) {
       SkipEntryData(entry);
       ++processedFiles_;
       return;
     }
+    // A link in the file's place is replaced, never written through.
+    if (platform::IsLink(destPath)) platform::DeleteFile(destPath);
     // An entry named like the archive itself must not overwrite the file being read.
     if (platform::SameFile(destPath, segmentFileName_))
       throw EArchiver(FormatText("Cannot create file \"%s\"", {destPath}));
@@ -569,12 +597,12 @@ void TCustomExtractor::ExtractFiles() {
       return;
     }
     if (IsFolderEntry(entry)) {
-      ExtractEntryTo(entry, folder);
+      ExtractEntryTo(entry, folder, extractPath_);
       return;
     }
     std::string name = SafeFileName(ExtractFileName(entry.Name));
     if (name.empty()) name = "_";
-    ExtractEntryTo(entry, IncludeTrailingDelim(folder) + name);
+    ExtractEntryTo(entry, IncludeTrailingDelim(folder) + name, extractPath_);
   });
 }
 
@@ -587,7 +615,7 @@ void TCustomExtractor::ExtractFile(int segment, int32_t offset, const std::strin
   TFileEntry entry;
   ReadEntry(entry);
   progressTotal_ = entry.CompressedSize;
-  ExtractEntryTo(entry, destPath);
+  ExtractEntryTo(entry, destPath, ExtractFilePath(destPath));
 }
 
 int TCustomExtractor::TestFiles() {
@@ -596,7 +624,7 @@ int TCustomExtractor::TestFiles() {
   progressTotal_ = header_.Totals.CompressedSize;
   int damaged = 0;
   ProcessEntries([this, &damaged](TFileEntry& entry) {
-    if (IsFolderEntry(entry)) {
+    if (IsFolderEntry(entry) && !FolderWithData(entry)) {
       SkipEntryData(entry);
       return;
     }

@@ -85,7 +85,8 @@ class TCustomExtractor : public TArchiverRoot {
   // or only checks it when `dest` is null.
   void ReadEntryData(TFileEntry& entry, platform::File* dest);
   void SkipEntryData(TFileEntry& entry);
-  void ExtractEntryTo(TFileEntry& entry, const std::string& destPath);
+  // Links already under `root` are never followed on the way to destPath.
+  void ExtractEntryTo(TFileEntry& entry, const std::string& destPath, const std::string& root);
   void ProcessEntries(const std::function<void(TFileEntry&)>& process);
   std::string DestinationFolder(const TFileEntry& entry) const;
 

@@ -131,6 +131,11 @@ int32_t GetAttributes(const std::string& path) {
   return int32_t(attributes);
 }
 
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool SetAttributes(const std::string& path, uint32_t attributes) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;

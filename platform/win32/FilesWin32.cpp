@@ -174,6 +174,11 @@ int32_t GetAttributes(const std::string& path) {
   return a == INVALID_FILE_ATTRIBUTES ? -1 : int32_t(a);
 }
 
+bool IsLink(const std::string& path) {
+  const DWORD a = GetFileAttributesW(Widen(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool SetAttributes(const std::string& path, uint32_t attributes) {
   // Folder and volume bits cannot be set; no bit left means "normal".
   attributes &= ~uint32_t(FILE_ATTRIBUTE_DIRECTORY | 0x08);
