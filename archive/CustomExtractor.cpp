@@ -16,15 +16,6 @@ constexpr uint32_t kRestorableAttributes = 0x01 | 0x02 | 0x04 | 0x20 | 0x80 | 0x
 // Location prompts answered by scripts could repeat a refused answer for ever.
 constexpr int kMaxLocateAttempts = 100;
 
-bool IsFolderEntry(const TFileEntry& e) {
-  return (e.FileFlag & efEmptyFolder) && !(e.FileFlag & efFile);
-}
-
-// A folder entry records an empty folder: one with data is damaged, not a folder.
-bool FolderWithData(const TFileEntry& e) {
-  return IsFolderEntry(e) && (e.Size != 0 || e.PartSize != 0 || e.PartCompressedSize != 0);
-}
-
 // True when a part of `path` below `root` (the path itself included) is a link:
 // writing there would follow it out of the folder. Outside `root` only the path
 // itself counts.
@@ -604,42 +595,6 @@ void TCustomExtractor::ExtractFiles() {
     if (name.empty()) name = "_";
     ExtractEntryTo(entry, IncludeTrailingDelim(folder) + name, extractPath_);
   });
-}
-
-void TCustomExtractor::ExtractFile(int segment, int32_t offset, const std::string& destPath) {
-  OperationGuard guard(*this, opExtract);
-  Open();
-  GoToSegment(segment);
-  if (offset < HeaderLength(header_) || offset >= header_.DataEnd) Damaged();
-  SeekTo(startOffset_ + offset);
-  TFileEntry entry;
-  ReadEntry(entry);
-  progressTotal_ = entry.CompressedSize;
-  ExtractEntryTo(entry, destPath, ExtractFilePath(destPath));
-}
-
-int TCustomExtractor::TestFiles() {
-  OperationGuard guard(*this, opExtract);
-  Open();
-  progressTotal_ = header_.Totals.CompressedSize;
-  int damaged = 0;
-  ProcessEntries([this, &damaged](TFileEntry& entry) {
-    if (IsFolderEntry(entry) && !FolderWithData(entry)) {
-      SkipEntryData(entry);
-      return;
-    }
-    DisplayMessage(
-        FormatText(messages_.CheckingFile, {ExtractFileName(entry.Name), int(entry.Size)}));
-    try {
-      ReadEntryData(entry, nullptr);
-      ++processedFiles_;
-    } catch (...) {
-      ++damaged;
-      HandleFileError(entry, progressDone_);
-      RecoverAfterError();
-    }
-  });
-  return damaged;
 }
 
 void TCustomExtractor::List() {
