@@ -76,12 +76,6 @@ void TArchiverRoot::FinishOperation() {
   if (!(header_.ArchiveFlag & afCrypted)) ForgetPassword();
 }
 
-void TArchiverRoot::EnsureBuffers() {
-  const size_t size = size_t(OutputBufferSize());
-  if (inBuffer_.size() != size) inBuffer_.assign(size, 0);
-  if (outBuffer_.size() != size) outBuffer_.assign(size, 0);
-}
-
 void TArchiverRoot::AddProgress(double bytes) {
   progressDone_ += bytes;
   ReportProgress();
@@ -117,19 +111,6 @@ int32_t TArchiverRoot::EffectiveExecutableCodeSize() const {
 
 int64_t TArchiverRoot::StartOffsetOf(const std::string& name, int segment) const {
   return StartOffsetFor(name, segment, EffectiveExecutableCodeSize(), segment1Offset_);
-}
-
-void TArchiverRoot::WriteHeader() {
-  TArchiveHeader h = header_;
-  h.Signature = Signature();
-  if (fileInProgress_) ++h.SegmentTotals.FileCount;
-  h.UserData.fill(0);
-  if (OnWriteUserData) OnWriteUserData(h.UserData);
-  header_.UserData = h.UserData;
-  const std::vector<uint8_t> bytes = EncodeHeader(h);
-  SeekTo(startOffset_);
-  WriteBytes(bytes.data(), bytes.size());
-  if (OnAfterHeaderUpdate) OnAfterHeaderUpdate();
 }
 
 int32_t TArchiverRoot::ReadHeaderStart(platform::File& file, int64_t start, const std::string& name,
@@ -171,11 +152,6 @@ void TArchiverRoot::ReadHeader(platform::File& file, int64_t start, const std::s
 
 void TArchiverRoot::ReadBytes(void* buffer, size_t size) {
   if (file_.Read(buffer, size) != size) Truncated();
-}
-
-void TArchiverRoot::WriteBytes(const void* buffer, size_t size) {
-  if (!file_.Write(buffer, size))
-    throw EArchiver(FormatText("Stream write error: %s", {segmentFileName_}));
 }
 
 void TArchiverRoot::SeekTo(int64_t position) {
@@ -294,8 +270,8 @@ void TArchiverRoot::HandleFileError(const TFileEntry& entry, double progressWhen
   }
 }
 
-std::string TArchiverRoot::TempArchiveName() const {
-  std::string folder = platform::TempFolder();
+std::string TArchiverRoot::TempArchiveName(const std::string& inFolder) const {
+  std::string folder = inFolder.empty() ? platform::TempFolder() : inFolder;
   if (folder.empty()) folder = "c:\\";
   const uint32_t tick = platform::TickCount();
   for (uint32_t i = 1; i <= 1000; ++i) {

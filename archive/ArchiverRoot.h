@@ -65,7 +65,7 @@ class TOptions {
 constexpr uint32_t kDefaultOptions = 27025;
 
 // The kind of the running operation.
-enum TOperation { opNone = 0, opAdd = 1, opExtract = 2, opList = 3 };
+enum TOperation { opNone = 0, opAdd = 1, opExtract = 2, opList = 3, opDelete = 4 };
 
 class TCustomSFXGenerator;
 
@@ -169,6 +169,8 @@ class TArchiverRoot {
 
   // Header of the current segment file.
   void WriteHeader();
+  // The bytes of header `h` as written: signature and user data filled in.
+  std::vector<uint8_t> HeaderBytes(TArchiveHeader& h);
   // Reads and checks the header of the archive at `start` in `file`.
   void ReadHeader(platform::File& file, int64_t start, const std::string& name,
                   TArchiveHeader& header);
@@ -215,7 +217,8 @@ class TArchiverRoot {
   // `progressWhenSkipped`), rethrows otherwise.
   void HandleFileError(const TFileEntry& entry, double progressWhenSkipped);
 
-  std::string TempArchiveName() const;
+  // A free name "~Archiv-<hex>.tmp" in `folder`, by default the temporary folder.
+  std::string TempArchiveName(const std::string& folder = std::string()) const;
   std::string EntryLine(double size, double date) const;
 
   // Properties.

@@ -502,6 +502,29 @@ void TCustomArchiver::RebuildSolid() {
   const std::string temp = fileName_;
   fileName_ = solidFileName_;
   LeaveSolidWork();
+  // The solid archive is written anew under its own name; until that has worked the
+  // old one waits under a temporary name, and comes back when anything fails.
+  const std::string original = fileName_;
+  std::string backup;
+  if (platform::FileExists(original)) {
+    std::string folder = ExtractFilePath(original);
+    if (folder.empty()) folder = std::string(".") + platform::kPathDelim;
+    backup = TempArchiveName(folder);
+    if (!platform::RenameFile(original, backup))
+      throw EArchiver(FormatText(messages_.CouldNotRenameArchive, {original, backup}));
+  }
+  try {
+    WriteSolid(temp);
+  } catch (...) {
+    file_.Close();
+    platform::DeleteFile(fileName_);
+    if (!backup.empty()) platform::RenameFile(backup, original);
+    throw;
+  }
+  if (!backup.empty()) platform::DeleteFile(backup);
+}
+
+void TCustomArchiver::WriteSolid(const std::string& temp) {
   OperationGuard guard(*this, opAdd);
   progressPhase_ = 2;
   progressDone_ = 0;

@@ -702,6 +702,7 @@ void TCustomExtractor::UnpackSolid() {
   }
   solidFileName_ = fileName_;
   solidComment_ = header_.Comment;
+  solidSegmented_ = IsSegmentedOnDisk();
   file_.Close();
   open_ = false;
   EnterSolidWork();

@@ -89,6 +89,8 @@ class TCustomExtractor : public TArchiverRoot {
   void ExtractEntryTo(TFileEntry& entry, const std::string& destPath, const std::string& root);
   void ProcessEntries(const std::function<void(TFileEntry&)>& process);
   std::string DestinationFolder(const TFileEntry& entry) const;
+  // Where the entry read last begins in its segment file.
+  int64_t EntryPosition() const { return entryPosition_; }
 
   std::string extractPath_;
   TRestoreAction restoreAction_ = raAsk;
@@ -96,6 +98,7 @@ class TCustomExtractor : public TArchiverRoot {
 
   // Solid archives: the outer archive while its unpacked inner archive is in use.
   bool solidWork_ = false;
+  bool solidSegmented_ = false;  // the solid archive itself spans segment files
   std::string solidFileName_;
   TOptions solidOptions_;
   std::string solidComment_;

@@ -69,6 +69,9 @@ bool FolderExists(const std::string& path);
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool CreateFolders(const std::string& path);
 bool DeleteFile(const std::string& path);
+// Gives the file `from` the name `to` on the same drive, replacing a file of that name
+// in one step.
+bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFolder(const std::string& path);
 // -1 when the file does not exist.
 int64_t FileSize(const std::string& path);

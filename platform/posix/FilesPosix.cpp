@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/DayCount.h"
@@ -109,6 +110,10 @@ bool CreateFolders(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
 
 bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
