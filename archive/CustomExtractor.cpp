@@ -1,5 +1,6 @@
 #include "archive/CustomExtractor.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/Checksum.h"
@@ -398,8 +399,13 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
       const uint8_t* out = inBuffer_.data() + b.offset;
       int32_t size = b.size;
       if (b.length >= 0) {
-        if (int64_t(outBuffer_.size()) < bufferLimit) outBuffer_.resize(size_t(bufferLimit));
-        if (!UncompressBlock(out, size, outBuffer_.data(), int32_t(outBuffer_.size()), size))
+        // Deflate makes at most 1032 bytes of one: the buffer for a small block stays
+        // small whatever block size a header claims (a custom codec gets the whole).
+        const int64_t capacity = OnUncompressBlock
+                                     ? bufferLimit
+                                     : std::min<int64_t>(bufferLimit, 1032 * int64_t(size) + 1024);
+        if (int64_t(outBuffer_.size()) < capacity) outBuffer_.resize(size_t(capacity));
+        if (!UncompressBlock(out, size, outBuffer_.data(), int32_t(capacity), size))
           throw EArchiverUncompress(messages_.CouldNotUncompressBlock);
         out = outBuffer_.data();
       }
