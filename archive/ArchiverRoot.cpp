@@ -76,12 +76,6 @@ void TArchiverRoot::FinishOperation() {
   if (!(header_.ArchiveFlag & afCrypted)) ForgetPassword();
 }
 
-void TArchiverRoot::EnsureBuffers() {
-  const size_t size = size_t(OutputBufferSize());
-  if (inBuffer_.size() != size) inBuffer_.assign(size, 0);
-  if (outBuffer_.size() != size) outBuffer_.assign(size, 0);
-}
-
 void TArchiverRoot::AddProgress(double bytes) {
   progressDone_ += bytes;
   ReportProgress();
@@ -119,57 +113,54 @@ int64_t TArchiverRoot::StartOffsetOf(const std::string& name, int segment) const
   return StartOffsetFor(name, segment, EffectiveExecutableCodeSize(), segment1Offset_);
 }
 
-void TArchiverRoot::WriteHeader() {
-  TArchiveHeader h = header_;
-  h.Signature = Signature();
-  if (fileInProgress_) ++h.SegmentTotals.FileCount;
-  h.UserData.fill(0);
-  if (OnWriteUserData) OnWriteUserData(h.UserData);
-  header_.UserData = h.UserData;
-  const std::vector<uint8_t> bytes = EncodeHeader(h);
-  SeekTo(startOffset_);
-  WriteBytes(bytes.data(), bytes.size());
-  if (OnAfterHeaderUpdate) OnAfterHeaderUpdate();
+int32_t TArchiverRoot::ReadHeaderStart(platform::File& file, int64_t start, const std::string& name,
+                                       TArchiveHeader& header) {
+  uint8_t fixed[kHeaderFixedSize] = {};
+  const size_t got = file.Seek(start) ? file.Read(fixed, sizeof fixed) : 0;
+  const int32_t commentLength = DecodeHeaderFixed(fixed, header);
+  if (got < 4 || header.Signature != Signature())
+    throw EArchiver(FormatText(messages_.BadSignature, {name}));
+  // The signature is there: a header cut short is an incomplete file, not a foreign one.
+  if (got != sizeof fixed) Truncated(name);
+  if (header.Version > kArchiveVersion) throw EArchiver(messages_.UnknownVersion);
+  return commentLength;
+}
+
+void TArchiverRoot::ReadHeaderRest(platform::File& file, int64_t start, const std::string& name,
+                                   int32_t commentLength, TArchiveHeader& header) {
+  // Impossible values are damage; data that would lie past the end of the file is
+  // missing. Nothing is read or allocated before its length is known to fit.
+  if (header.BlockSize < kMinBlockSize || header.BlockSize > kMaxBlockSize || header.Segment == 0 ||
+      commentLength < 0 || header.DataEnd < kHeaderFixedSize + int64_t(commentLength))
+    Damaged(name);
+  const int64_t fileSize = file.Size();
+  if (commentLength > fileSize - start - kHeaderFixedSize) Truncated(name);
+  header.Comment.resize(size_t(commentLength));
+  if (commentLength > 0 &&
+      file.Read(&header.Comment[0], header.Comment.size()) != header.Comment.size())
+    Truncated(name);
+  if (start + header.DataEnd > fileSize) Truncated(name);
 }
 
 void TArchiverRoot::ReadHeader(platform::File& file, int64_t start, const std::string& name,
                                TArchiveHeader& header) {
-  const std::string badSignature = FormatText(messages_.BadSignature, {name});
-  const int64_t fileSize = file.Size();
-  uint8_t fixed[kHeaderFixedSize];
-  if (fileSize < start + kHeaderFixedSize || !file.Seek(start) ||
-      file.Read(fixed, sizeof fixed) != sizeof fixed)
-    throw EArchiver(badSignature);
   TArchiveHeader h;
-  const int32_t commentLength = DecodeHeaderFixed(fixed, h);
-  if (h.Signature != Signature()) throw EArchiver(badSignature);
-  if (h.Version > kArchiveVersion) throw EArchiver(messages_.UnknownVersion);
-  // Every length and offset must lie inside the file before anything is read or allocated.
-  const int64_t available = fileSize - start - kHeaderFixedSize;
-  if (commentLength < 0 || commentLength > available) Corrupted();
-  h.Comment.resize(size_t(commentLength));
-  if (commentLength > 0 && file.Read(&h.Comment[0], h.Comment.size()) != h.Comment.size())
-    Corrupted();
-  if (h.BlockSize < kMinBlockSize || h.BlockSize > kMaxBlockSize || h.Segment == 0 ||
-      h.DataEnd < HeaderLength(h) || start + h.DataEnd > fileSize)
-    Corrupted();
+  const int32_t commentLength = ReadHeaderStart(file, start, name, h);
+  ReadHeaderRest(file, start, name, commentLength, h);
   header = std::move(h);
 }
 
 void TArchiverRoot::ReadBytes(void* buffer, size_t size) {
-  if (file_.Read(buffer, size) != size) Corrupted();
-}
-
-void TArchiverRoot::WriteBytes(const void* buffer, size_t size) {
-  if (!file_.Write(buffer, size))
-    throw EArchiver(FormatText("Stream write error: %s", {segmentFileName_}));
+  if (file_.Read(buffer, size) != size) Truncated();
 }
 
 void TArchiverRoot::SeekTo(int64_t position) {
-  if (!file_.Seek(position)) Corrupted();
+  if (!file_.Seek(position)) Damaged();
 }
 
-void TArchiverRoot::Corrupted() const { throw EArchiverBadCRC(messages_.BadCRC); }
+void TArchiverRoot::StructuralFault(const std::string& text, const std::string& name) const {
+  throw EArchiverDamaged(FormatText(text, {name}));
+}
 
 // ---- passwords ---------------------------------------------------------------------------
 
@@ -198,6 +189,8 @@ void TArchiverRoot::ObtainPassword(bool newKey) {
   } else if (!Input(messages_.EnterDecryptKey, key, true)) {
     throw EAbort();
   }
+  // No key opens an encrypted block: an empty reply is a bad key, like any wrong one.
+  if (key.empty()) throw EArchiverBadKey(messages_.BadKey);
   password_ = key;
   havePassword_ = true;
   UseKey(password_);
@@ -277,8 +270,8 @@ void TArchiverRoot::HandleFileError(const TFileEntry& entry, double progressWhen
   }
 }
 
-std::string TArchiverRoot::TempArchiveName() const {
-  std::string folder = platform::TempFolder();
+std::string TArchiverRoot::TempArchiveName(const std::string& inFolder) const {
+  std::string folder = inFolder.empty() ? platform::TempFolder() : inFolder;
   if (folder.empty()) folder = "c:\\";
   const uint32_t tick = platform::TickCount();
   for (uint32_t i = 1; i <= 1000; ++i) {

@@ -65,7 +65,7 @@ class TOptions {
 constexpr uint32_t kDefaultOptions = 27025;
 
 // The kind of the running operation.
-enum TOperation { opNone = 0, opAdd = 1, opExtract = 2, opList = 3 };
+enum TOperation { opNone = 0, opAdd = 1, opExtract = 2, opList = 3, opDelete = 4 };
 
 class TCustomSFXGenerator;
 
@@ -169,9 +169,19 @@ class TArchiverRoot {
 
   // Header of the current segment file.
   void WriteHeader();
+  // The bytes of header `h` as written: signature and user data filled in.
+  std::vector<uint8_t> HeaderBytes(TArchiveHeader& h);
   // Reads and checks the header of the archive at `start` in `file`.
   void ReadHeader(platform::File& file, int64_t start, const std::string& name,
                   TArchiveHeader& header);
+  // The same in two steps: the fixed fields with the signature and version checks
+  // (returns the stored comment length; `header` holds what was read even when a
+  // cut header fails with EArchiverDamaged), then the comment and the checks of every
+  // length against the file, which fail with EArchiverDamaged.
+  int32_t ReadHeaderStart(platform::File& file, int64_t start, const std::string& name,
+                          TArchiveHeader& header);
+  void ReadHeaderRest(platform::File& file, int64_t start, const std::string& name,
+                      int32_t commentLength, TArchiveHeader& header);
   int64_t SegmentEnd() const { return startOffset_ + header_.DataEnd; }
   int32_t EffectiveExecutableCodeSize() const;
   int64_t StartOffsetOf(const std::string& name, int segment) const;
@@ -180,7 +190,17 @@ class TArchiverRoot {
   void ReadBytes(void* buffer, size_t size);
   void WriteBytes(const void* buffer, size_t size);
   void SeekTo(int64_t position);
-  [[noreturn]] void Corrupted() const;
+  // Structural faults (EArchiverDamaged) of the file `name`, by default the open
+  // segment file: it ends before its data, or holds an impossible length or offset.
+  [[noreturn]] void StructuralFault(const std::string& text, const std::string& name) const;
+  [[noreturn]] void Truncated(const std::string& name) const {
+    StructuralFault(messages_.TruncatedArchive, name);
+  }
+  [[noreturn]] void Damaged(const std::string& name) const {
+    StructuralFault(messages_.DamagedArchive, name);
+  }
+  [[noreturn]] void Truncated() const { Truncated(segmentFileName_); }
+  [[noreturn]] void Damaged() const { Damaged(segmentFileName_); }
 
   // Passwords: a new one is asked twice, an existing one once.
   void ObtainPassword(bool newKey);
@@ -197,7 +217,8 @@ class TArchiverRoot {
   // `progressWhenSkipped`), rethrows otherwise.
   void HandleFileError(const TFileEntry& entry, double progressWhenSkipped);
 
-  std::string TempArchiveName() const;
+  // A free name "~Archiv-<hex>.tmp" in `folder`, by default the temporary folder.
+  std::string TempArchiveName(const std::string& folder = std::string()) const;
   std::string EntryLine(double size, double date) const;
 
   // Properties.
@@ -225,6 +246,7 @@ class TArchiverRoot {
   std::string firstSegmentName_;
   bool fileInProgress_ = false;  // a file is being written: headers count it
   bool modified_ = false;
+  bool structureChecked_ = false;  // the writer may append to the open archive
 
   // The running operation.
   int nesting_ = 0;

@@ -83,6 +83,7 @@ void TCustomArchiver::CreateArchive() {
   if (options_.Has(oWriteSFXCode) || UpperAscii(ExtractFileExt(fileName_)) == ".EXE")
     WriteSFXCode();
   WriteHeader();
+  structureChecked_ = true;
 }
 
 void TCustomArchiver::WriteSFXCode() {
@@ -137,6 +138,12 @@ std::string TCustomArchiver::StoredName(const std::string& path) const {
 
 void TCustomArchiver::AddEntry(const std::string& path, const std::string& storedName) {
   GoToLastSegment();
+  // New entries go behind DataEnd: in a damaged archive they would be reported as
+  // added and never read back.
+  if (!structureChecked_) {
+    CheckSegmentStructure();
+    structureChecked_ = true;
+  }
   entry_ = TFileEntry();
   entry_.Name = storedName;
   entry_.Segment = int16_t(header_.Segment);
@@ -188,6 +195,27 @@ void TCustomArchiver::AddEntry(const std::string& path, const std::string& store
       }
     }
     HandleFileError(entry_, before + entry_.Size);
+  }
+}
+
+void TCustomArchiver::CheckSegmentStructure() {
+  const int64_t bufferLimit = OutputBufferSize();
+  SeekTo(startOffset_ + HeaderLength(header_));
+  while (file_.Position() < SegmentEnd()) {
+    TFileEntry entry;
+    ReadEntry(entry);  // its lengths stay inside DataEnd
+    for (int64_t left = entry.PartCompressedSize; left > 0;) {
+      uint8_t blockHeader[kBlockHeaderSize];
+      if (left < kBlockHeaderSize) Damaged();
+      ReadBytes(blockHeader, sizeof blockHeader);
+      int32_t length;
+      uint32_t check;
+      DecodeBlockHeader(blockHeader, length, check);
+      const int64_t stored = length < 0 ? -int64_t(length) : int64_t(length);
+      if (stored > left - kBlockHeaderSize || stored > bufferLimit) Damaged();
+      SeekTo(file_.Position() + stored);
+      left -= kBlockHeaderSize + stored;
+    }
   }
 }
 
@@ -474,6 +502,29 @@ void TCustomArchiver::RebuildSolid() {
   const std::string temp = fileName_;
   fileName_ = solidFileName_;
   LeaveSolidWork();
+  // The solid archive is written anew under its own name; until that has worked the
+  // old one waits under a temporary name, and comes back when anything fails.
+  const std::string original = fileName_;
+  std::string backup;
+  if (platform::FileExists(original)) {
+    std::string folder = ExtractFilePath(original);
+    if (folder.empty()) folder = std::string(".") + platform::kPathDelim;
+    backup = TempArchiveName(folder);
+    if (!platform::RenameFile(original, backup))
+      throw EArchiver(FormatText(messages_.CouldNotRenameArchive, {original, backup}));
+  }
+  try {
+    WriteSolid(temp);
+  } catch (...) {
+    file_.Close();
+    platform::DeleteFile(fileName_);
+    if (!backup.empty()) platform::RenameFile(backup, original);
+    throw;
+  }
+  if (!backup.empty()) platform::DeleteFile(backup);
+}
+
+void TCustomArchiver::WriteSolid(const std::string& temp) {
   OperationGuard guard(*this, opAdd);
   progressPhase_ = 2;
   progressDone_ = 0;

@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "archive/CustomExtractor.h"
 
@@ -33,10 +34,18 @@ class TCustomArchiver : public TCustomExtractor {
   // of its subfolders, with oStoreEmptyFolders an entry for each empty folder);
   // paths are stored relative to `folder` with psRelative. Returns the files added.
   int AddFolder(const std::string& folder);
+  // Deletes the entries that OnDeleteFile chooses by writing the archive anew without
+  // them (blocks are copied as stored: no password is needed); the file is replaced
+  // only once the new one is complete. A solid archive is rebuilt on Close, as after
+  // adding. Without OnDeleteFile: EArchiver DeleteFileEventNeeded; a segmented archive:
+  // UnableToDeleteFiles. Returns the number of entries deleted.
+  int DeleteFiles();
 
   // Events.
   std::function<void(TFileEntry& entry, bool& accept)> OnAddFile;
   std::function<void(const TFileEntry& entry)> OnFileAdded;
+  // Chooses the entries DeleteFiles removes: accept starts false, true deletes.
+  std::function<void(const TFileEntry& entry, bool& accept)> OnDeleteFile;
   std::function<bool(uint8_t* dest, int32_t& destSize, const uint8_t* src, int32_t srcSize,
                      int level)>
       OnCompressBlock;
@@ -66,6 +75,9 @@ class TCustomArchiver : public TCustomExtractor {
  private:
   std::string StoredName(const std::string& path) const;
   void AddEntry(const std::string& path, const std::string& storedName);
+  // Walks the entries and block headers of the open segment (not the block data):
+  // they must lead exactly to DataEnd, else EArchiverDamaged.
+  void CheckSegmentStructure();
   void StoreFile(const std::string& path);
   void WriteFileData(const std::string& path, platform::File& source);
   void FinishSegments();
@@ -77,6 +89,12 @@ class TCustomArchiver : public TCustomExtractor {
   void ClearDisk(const std::string& drive);
   int AddFolderItems(const std::string& folder, bool& anyStored);
   void RebuildSolid();
+  // The new solid archive, holding the inner archive `temp` as its one entry.
+  void WriteSolid(const std::string& temp);
+  // DeleteFiles: the kept entries copied into a new file behind the same code.
+  struct TKeptEntry;
+  void WriteWithout(const std::vector<TKeptEntry>& kept, const std::string& target);
+  void CopyStored(platform::File& out, int64_t from, int64_t count);
 
   TCompressionLevel compressionLevel_ = clNormal;
   int32_t maxSegmentSize_ = 0;

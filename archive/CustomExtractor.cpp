@@ -1,5 +1,6 @@
 #include "archive/CustomExtractor.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/Checksum.h"
@@ -16,8 +17,16 @@ constexpr uint32_t kRestorableAttributes = 0x01 | 0x02 | 0x04 | 0x20 | 0x80 | 0x
 // Location prompts answered by scripts could repeat a refused answer for ever.
 constexpr int kMaxLocateAttempts = 100;
 
-bool IsFolderEntry(const TFileEntry& e) {
-  return (e.FileFlag & efEmptyFolder) && !(e.FileFlag & efFile);
+// True when a part of `path` below `root` (the path itself included) is a link:
+// writing there would follow it out of the folder. Outside `root` only the path
+// itself counts.
+bool LinkOnPath(const std::string& root, const std::string& path) {
+  size_t at = path.compare(0, root.size(), root) == 0 ? root.size() : path.size();
+  if (at < path.size() && IsPathDelim(path[at])) ++at;  // the root's own separator
+  for (; at <= path.size(); ++at)
+    if ((at == path.size() || IsPathDelim(path[at])) && platform::IsLink(path.substr(0, at)))
+      return true;
+  return false;
 }
 
 }  // namespace
@@ -68,6 +77,7 @@ void TCustomExtractor::OpenArchiveFile() {
   fileInProgress_ = false;
   modified_ = false;
   readOnly_ = false;
+  structureChecked_ = false;
   if (platform::FileExists(fileName_)) {
     OpenFile(fileName_, CanWrite(), file_, readOnly_);
     segmentFileName_ = fileName_;
@@ -150,15 +160,24 @@ bool TCustomExtractor::TryOpenSegment(const std::string& name, int segment, bool
   bool readOnly = readOnly_;
   TArchiveHeader h;
   const int64_t start = StartOffsetOf(name, segment);
+  int32_t commentLength = 0;
   try {
     OpenFile(name, CanWrite() && !readOnly_, file, readOnly);
-    ReadHeader(file, start, name, h);
+    commentLength = ReadHeaderStart(file, start, name, h);
+  } catch (const EArchiverDamaged&) {
+    // Not even a whole header; what there is of it (zeros for the rest) tells
+    // whether it is the segment asked for.
+    if (h.ArchiveID == archiveID_ && (segment <= 0 || h.Segment == segment)) throw;
+    return false;
   } catch (const EArchiver&) {
     return false;
   }
   if (h.ArchiveID != archiveID_ || (segment > 0 && h.Segment != segment) ||
       (wantLast && !(h.ArchiveFlag & afFinalSegment)))
     return false;
+  // The segment asked for, but damaged or cut short: that is what the user must
+  // hear, not that it is missing or the wrong file.
+  ReadHeaderRest(file, start, name, commentLength, h);
   file_ = std::move(file);
   header_ = std::move(h);
   startOffset_ = start;
@@ -190,7 +209,7 @@ bool TCustomExtractor::AskForSegment(int segment, std::string& name) {
 
 void TCustomExtractor::GoToSegment(int segment) {
   if (segment == header_.Segment && file_.IsOpen()) return;
-  if (segment < 1 || segment > 0xFFFF) Corrupted();
+  if (segment < 1 || segment > 0xFFFF) Damaged();
   std::string name = ExpectedSegmentName(segment);
   const bool removable = !ExtractFileDrive(name).empty() &&
                          platform::GetDriveType(name) == platform::DriveType::Removable;
@@ -201,8 +220,12 @@ void TCustomExtractor::GoToSegment(int segment) {
     for (int attempt = 0;; ++attempt) {
       if (attempt == kMaxLocateAttempts) throw EArchiver(wrong);
       if (!AskForSegment(segment, name)) throw EAbort();
-      if (TryOpenSegment(name, segment, false)) break;
-      if (!removable) Tell(wrong);
+      try {
+        if (TryOpenSegment(name, segment, false)) break;
+        if (!removable) Tell(wrong);
+      } catch (const EArchiverDamaged& e) {
+        Tell(e.Message());  // the right file, but damaged: the user may have a good copy
+      }
     }
     if (segment == 1)
       firstSegmentName_ = name;
@@ -288,14 +311,14 @@ void TCustomExtractor::LocateLastSegment() {
 void TCustomExtractor::ReadEntry(TFileEntry& entry) {
   const int64_t position = file_.Position();
   const int64_t end = SegmentEnd();
-  if (position < 0 || position + kEntryFixedSize > end) Corrupted();
+  if (position < 0 || position + kEntryFixedSize > end) Damaged();
   uint8_t lengthBytes[4];
   ReadBytes(lengthBytes, sizeof lengthBytes);
   const int32_t nameLength =
       int32_t(uint32_t(lengthBytes[0]) | uint32_t(lengthBytes[1]) << 8 |
               uint32_t(lengthBytes[2]) << 16 | uint32_t(lengthBytes[3]) << 24);
   if (nameLength < 0 || nameLength > 0x10000 || nameLength > end - position - kEntryFixedSize)
-    Corrupted();
+    Damaged();
   std::vector<uint8_t> rest(size_t(nameLength) + kEntryTailSize);
   ReadBytes(rest.data(), rest.size());
   TFileEntry e;
@@ -304,7 +327,7 @@ void TCustomExtractor::ReadEntry(TFileEntry& entry) {
   if (e.PartCompressedSize < 0 || e.PartCompressedSize > end - dataStart || e.PartSize < 0 ||
       e.Size < 0 || e.CompressedSize < 0 || e.PartStart < 0 ||
       int64_t(e.PartStart) + e.PartSize > e.Size)
-    Corrupted();
+    Damaged();
   entry = e;
   currentPart_ = e;
   partDataStart_ = dataStart;
@@ -328,13 +351,13 @@ int TCustomExtractor::ReadBlocks(const TFileEntry& part, int64_t consumed, Pendi
   int count = 0;
   size_t used = 0;
   while (count < kMaxParallelChecks && consumed < total) {
-    if (total - consumed < kBlockHeaderSize) Corrupted();
+    if (total - consumed < kBlockHeaderSize) Damaged();
     uint8_t blockHeader[kBlockHeaderSize];
     ReadBytes(blockHeader, sizeof blockHeader);
     PendingBlock& b = blocks[count];
     DecodeBlockHeader(blockHeader, b.length, b.check);
     b.stored = b.length < 0 ? -int64_t(b.length) : int64_t(b.length);
-    if (b.stored > total - consumed - kBlockHeaderSize || b.stored > bufferLimit) Corrupted();
+    if (b.stored > total - consumed - kBlockHeaderSize || b.stored > bufferLimit) Damaged();
     // Buffers grow to what the blocks need: a hostile BlockSize alone allocates nothing.
     if (inBuffer_.size() < used + size_t(b.stored)) inBuffer_.resize(used + size_t(b.stored));
     b.offset = used;
@@ -376,13 +399,18 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
       const uint8_t* out = inBuffer_.data() + b.offset;
       int32_t size = b.size;
       if (b.length >= 0) {
-        if (int64_t(outBuffer_.size()) < bufferLimit) outBuffer_.resize(size_t(bufferLimit));
-        if (!UncompressBlock(out, size, outBuffer_.data(), int32_t(outBuffer_.size()), size))
+        // Deflate makes at most 1032 bytes of one: the buffer for a small block stays
+        // small whatever block size a header claims (a custom codec gets the whole).
+        const int64_t capacity = OnUncompressBlock
+                                     ? bufferLimit
+                                     : std::min<int64_t>(bufferLimit, 1032 * int64_t(size) + 1024);
+        if (int64_t(outBuffer_.size()) < capacity) outBuffer_.resize(size_t(capacity));
+        if (!UncompressBlock(out, size, outBuffer_.data(), int32_t(capacity), size))
           throw EArchiverUncompress(messages_.CouldNotUncompressBlock);
         out = outBuffer_.data();
       }
       // A block never holds more than BlockSize bytes nor more than the part.
-      if (size < 0 || size > header_.BlockSize || size > part.PartSize - written) Corrupted();
+      if (size < 0 || size > header_.BlockSize || size > part.PartSize - written) Damaged();
       if (dest && !dest->Write(out, size_t(size)))
         throw EArchiver(FormatText("Stream write error: %s", {destName_}));
       written += size;
@@ -390,11 +418,11 @@ void TCustomExtractor::ReadPart(TFileEntry& part, platform::File* dest) {
       AddProgress(double(kBlockHeaderSize + b.stored));
     }
   }
-  if (written != part.PartSize) Corrupted();
+  if (written != part.PartSize) Damaged();
 }
 
 void TCustomExtractor::NextPart(TFileEntry& entry, platform::File* dest) {
-  if (header_.ArchiveFlag & afFinalSegment) Corrupted();
+  if (header_.ArchiveFlag & afFinalSegment) Damaged();
   const TFileEntry previous = entry;
   GoToSegment(header_.Segment + 1);
   SeekTo(startOffset_ + HeaderLength(header_));
@@ -402,15 +430,21 @@ void TCustomExtractor::NextPart(TFileEntry& entry, platform::File* dest) {
   ReadEntry(next);
   if (next.Name != previous.Name || next.Size != previous.Size || next.Date != previous.Date)
     throw EArchiver(messages_.WrongNextSegment);
-  if (int64_t(next.PartStart) != int64_t(previous.PartStart) + previous.PartSize) Corrupted();
+  if (int64_t(next.PartStart) != int64_t(previous.PartStart) + previous.PartSize) Damaged();
   entry = next;
-  if (dest && !dest->Seek(entry.PartStart)) Corrupted();
+  if (dest && !dest->Seek(entry.PartStart)) Damaged();
 }
 
 void TCustomExtractor::ReadEntryData(TFileEntry& entry, platform::File* dest) {
+  if (FolderWithData(entry)) Damaged();
   for (;;) {
     ReadPart(entry, dest);
-    if ((entry.FileFlag & efLastPart) || options_.Has(oOpenSingleSegment)) return;
+    // The last part ends the file: a file that would end short is damaged.
+    if (entry.FileFlag & efLastPart) {
+      if (int64_t(entry.PartStart) + entry.PartSize != entry.Size) Damaged();
+      return;
+    }
+    if (options_.Has(oOpenSingleSegment)) return;
     NextPart(entry, dest);
   }
 }
@@ -493,8 +527,10 @@ bool TCustomExtractor::OverwriteAllowed(const TFileEntry& entry, const std::stri
   }
 }
 
-void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& destPath) {
+void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& destPath,
+                                      const std::string& root) {
   try {
+    if (FolderWithData(entry)) Damaged();
     const bool folder = IsFolderEntry(entry);
     if (!folder && !OverwriteAllowed(entry, destPath)) {
       SkipEntryData(entry);
@@ -506,13 +542,15 @@ void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& dest
             : FormatText(messages_.ExtractingFile, {ExtractFileName(entry.Name), int(entry.Size)}));
     const std::string folderPath =
         ExcludeTrailingDelim(folder ? destPath : ExtractFilePath(destPath));
-    if (folderPath.empty() || !platform::CreateFolders(folderPath))
+    if (folderPath.empty() || LinkOnPath(root, folderPath) || !platform::CreateFolders(folderPath))
       throw EArchiver(messages_.CannotCreateDir);
     if (folder) {
       SkipEntryData(entry);
       ++processedFiles_;
       return;
     }
+    // A link in the file's place is replaced, never written through.
+    if (platform::IsLink(destPath)) platform::DeleteFile(destPath);
     // An entry named like the archive itself must not overwrite the file being read.
     if (platform::SameFile(destPath, segmentFileName_))
       throw EArchiver(FormatText("Cannot create file \"%s\"", {destPath}));
@@ -526,7 +564,7 @@ void TCustomExtractor::ExtractEntryTo(TFileEntry& entry, const std::string& dest
       // A continuation part goes behind the bytes already there, never past them.
       if (!dest.Open(destPath, platform::OpenMode::ReadWrite))
         throw EArchiver(FormatText("Cannot open file \"%s\"", {destPath}));
-      if (dest.Size() < entry.PartStart || !dest.Seek(entry.PartStart)) Corrupted();
+      if (dest.Size() < entry.PartStart || !dest.Seek(entry.PartStart)) Damaged();
     } else if (!dest.Open(destPath, platform::OpenMode::Create)) {
       throw EArchiver(FormatText("Cannot create file \"%s\"", {destPath}));
     }
@@ -556,49 +594,13 @@ void TCustomExtractor::ExtractFiles() {
       return;
     }
     if (IsFolderEntry(entry)) {
-      ExtractEntryTo(entry, folder);
+      ExtractEntryTo(entry, folder, extractPath_);
       return;
     }
     std::string name = SafeFileName(ExtractFileName(entry.Name));
     if (name.empty()) name = "_";
-    ExtractEntryTo(entry, IncludeTrailingDelim(folder) + name);
+    ExtractEntryTo(entry, IncludeTrailingDelim(folder) + name, extractPath_);
   });
-}
-
-void TCustomExtractor::ExtractFile(int segment, int32_t offset, const std::string& destPath) {
-  OperationGuard guard(*this, opExtract);
-  Open();
-  GoToSegment(segment);
-  if (offset < HeaderLength(header_) || offset >= header_.DataEnd) Corrupted();
-  SeekTo(startOffset_ + offset);
-  TFileEntry entry;
-  ReadEntry(entry);
-  progressTotal_ = entry.CompressedSize;
-  ExtractEntryTo(entry, destPath);
-}
-
-int TCustomExtractor::TestFiles() {
-  OperationGuard guard(*this, opExtract);
-  Open();
-  progressTotal_ = header_.Totals.CompressedSize;
-  int damaged = 0;
-  ProcessEntries([this, &damaged](TFileEntry& entry) {
-    if (IsFolderEntry(entry)) {
-      SkipEntryData(entry);
-      return;
-    }
-    DisplayMessage(
-        FormatText(messages_.CheckingFile, {ExtractFileName(entry.Name), int(entry.Size)}));
-    try {
-      ReadEntryData(entry, nullptr);
-      ++processedFiles_;
-    } catch (...) {
-      ++damaged;
-      HandleFileError(entry, progressDone_);
-      RecoverAfterError();
-    }
-  });
-  return damaged;
 }
 
 void TCustomExtractor::List() {
@@ -706,6 +708,7 @@ void TCustomExtractor::UnpackSolid() {
   }
   solidFileName_ = fileName_;
   solidComment_ = header_.Comment;
+  solidSegmented_ = IsSegmentedOnDisk();
   file_.Close();
   open_ = false;
   EnterSolidWork();

@@ -85,9 +85,12 @@ class TCustomExtractor : public TArchiverRoot {
   // or only checks it when `dest` is null.
   void ReadEntryData(TFileEntry& entry, platform::File* dest);
   void SkipEntryData(TFileEntry& entry);
-  void ExtractEntryTo(TFileEntry& entry, const std::string& destPath);
+  // Links already under `root` are never followed on the way to destPath.
+  void ExtractEntryTo(TFileEntry& entry, const std::string& destPath, const std::string& root);
   void ProcessEntries(const std::function<void(TFileEntry&)>& process);
   std::string DestinationFolder(const TFileEntry& entry) const;
+  // Where the entry read last begins in its segment file.
+  int64_t EntryPosition() const { return entryPosition_; }
 
   std::string extractPath_;
   TRestoreAction restoreAction_ = raAsk;
@@ -95,6 +98,7 @@ class TCustomExtractor : public TArchiverRoot {
 
   // Solid archives: the outer archive while its unpacked inner archive is in use.
   bool solidWork_ = false;
+  bool solidSegmented_ = false;  // the solid archive itself spans segment files
   std::string solidFileName_;
   TOptions solidOptions_;
   std::string solidComment_;

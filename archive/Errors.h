@@ -21,10 +21,17 @@ class EArchiverCompress : public EArchiver {
   using EArchiver::EArchiver;
 };
 
-// A block's checksum differs: the archive's data is corrupted (also raised for
-// any inconsistent length or offset found while reading).
+// A block's checksum differs: the archive's data is corrupted.
 class EArchiverBadCRC : public EArchiver {
   using EArchiver::EArchiver;
+};
+
+// The archive's structure does not hold: the file ends before the data it declares
+// (an incomplete download or copy), or a length or offset is impossible. Its message
+// says which; it derives from the bad-CRC fault so that a caller that handles
+// damaged archives by that class still catches it.
+class EArchiverDamaged : public EArchiverBadCRC {
+  using EArchiverBadCRC::EArchiverBadCRC;
 };
 
 // An encrypted block does not decipher to its checksum: wrong password.

@@ -124,6 +124,14 @@ struct TFileEntry {
   int32_t PartCompressedSize = 0;
 };
 
+// A folder entry records an empty folder; one that holds data is damaged, not a folder.
+inline bool IsFolderEntry(const TFileEntry& e) {
+  return (e.FileFlag & efEmptyFolder) && !(e.FileFlag & efFile);
+}
+inline bool FolderWithData(const TFileEntry& e) {
+  return IsFolderEntry(e) && (e.Size != 0 || e.PartSize != 0 || e.PartCompressedSize != 0);
+}
+
 inline int32_t HeaderLength(const TArchiveHeader& h) {
   return kHeaderFixedSize + int32_t(h.Comment.size());
 }

@@ -80,6 +80,8 @@ const TText kEnglish[] = {
     {&M::LoadingArchiveContnent, "Loading archive content..."},
     {&M::UncompressingSolidArchive, "Uncompressing solid archive..."},
     {&M::CheckingFile, "Checking %s (%d)"},
+    {&M::TruncatedArchive, "Archive \"%s\" is incomplete: the file ends too early"},
+    {&M::DamagedArchive, "Archive \"%s\" is damaged: impossible lengths or offsets"},
 };
 
 const TText kFrench[] = {
@@ -148,6 +150,8 @@ const TText kFrench[] = {
     {&M::LoadingArchiveContnent, "Chargement du contenu de l'archive..."},
     {&M::UncompressingSolidArchive, "Décompression de l'archive solide..."},
     {&M::CheckingFile, "Vérification de %s (%d)"},
+    {&M::TruncatedArchive, "L'archive \"%s\" est incomplète : le fichier finit trop tôt"},
+    {&M::DamagedArchive, "L'archive \"%s\" est endommagée : longueurs ou positions impossibles"},
 };
 
 const TText kChinese[] = {
@@ -214,6 +218,8 @@ const TText kChinese[] = {
     {&M::LoadingArchiveContnent, "正在加载归档内容..."},
     {&M::UncompressingSolidArchive, "正在解压缩固实归档文件..."},
     {&M::CheckingFile, "正在检查 %s（%d）"},
+    {&M::TruncatedArchive, "归档文件“%s”不完整：文件过早结束"},
+    {&M::DamagedArchive, "归档文件“%s”已损坏：长度或偏移量不可能成立"},
 };
 
 const TText kPortuguese[] = {
@@ -286,6 +292,10 @@ const TText kPortuguese[] = {
     {&M::LoadingArchiveContnent, "Carregando o conteúdo do arquivo compactado..."},
     {&M::UncompressingSolidArchive, "Descompactando o arquivo sólido..."},
     {&M::CheckingFile, "Verificando %s (%d)"},
+    {&M::TruncatedArchive,
+     "O arquivo compactado \"%s\" está incompleto: o arquivo termina cedo demais"},
+    {&M::DamagedArchive,
+     "O arquivo compactado \"%s\" está danificado: comprimentos ou posições impossíveis"},
 };
 
 const TText kGerman[] = {
@@ -356,6 +366,8 @@ const TText kGerman[] = {
     {&M::LoadingArchiveContnent, "Archivinhalt wird geladen..."},
     {&M::UncompressingSolidArchive, "Solid-Archiv wird entpackt..."},
     {&M::CheckingFile, "%s wird geprüft (%d)"},
+    {&M::TruncatedArchive, "Das Archiv \"%s\" ist unvollständig: Die Datei endet zu früh"},
+    {&M::DamagedArchive, "Das Archiv \"%s\" ist beschädigt: unmögliche Längen oder Positionen"},
 };
 
 const TText kItalian[] = {
@@ -425,6 +437,8 @@ const TText kItalian[] = {
     {&M::LoadingArchiveContnent, "Caricamento del contenuto dell'archivio..."},
     {&M::UncompressingSolidArchive, "Decompressione dell'archivio solido..."},
     {&M::CheckingFile, "Verifica di %s (%d)"},
+    {&M::TruncatedArchive, "L'archivio \"%s\" è incompleto: il file finisce troppo presto"},
+    {&M::DamagedArchive, "L'archivio \"%s\" è danneggiato: lunghezze o posizioni impossibili"},
 };
 
 const TText kRussian[] = {
@@ -493,6 +507,8 @@ const TText kRussian[] = {
     {&M::LoadingArchiveContnent, "Загрузка содержимого архива..."},
     {&M::UncompressingSolidArchive, "Распаковка непрерывного архива..."},
     {&M::CheckingFile, "Проверка %s (%d)"},
+    {&M::TruncatedArchive, "Архив \"%s\" неполон: файл обрывается раньше времени"},
+    {&M::DamagedArchive, "Архив \"%s\" повреждён: недопустимые длины или смещения"},
 };
 
 const TText kSpanish[] = {
@@ -564,6 +580,10 @@ const TText kSpanish[] = {
     {&M::LoadingArchiveContnent, "Cargando el contenido del archivo comprimido..."},
     {&M::UncompressingSolidArchive, "Descomprimiendo el archivo sólido..."},
     {&M::CheckingFile, "Comprobando %s (%d)"},
+    {&M::TruncatedArchive,
+     "El archivo comprimido \"%s\" está incompleto: el archivo termina antes de tiempo"},
+    {&M::DamagedArchive,
+     "El archivo comprimido \"%s\" está dañado: longitudes o posiciones imposibles"},
 };
 
 struct TTable {
@@ -691,6 +711,8 @@ const std::vector<TMessageField>& MessageFields() {
       FIELD(LoadingArchiveContnent),
       FIELD(UncompressingSolidArchive),
       FIELD(CheckingFile),
+      FIELD(TruncatedArchive),
+      FIELD(DamagedArchive),
   };
 #undef FIELD
   return fields;

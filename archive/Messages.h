@@ -92,6 +92,9 @@ struct TExtrMessages : TMessages {
   std::string LoadingArchiveContnent;
   std::string UncompressingSolidArchive;
   std::string CheckingFile;
+  // Ours, beyond the component's table: structural faults, with the file's name.
+  std::string TruncatedArchive;
+  std::string DamagedArchive;
 };
 
 // The writer's table: it shows no texts of its own beyond the reader's.

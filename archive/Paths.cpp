@@ -98,6 +98,38 @@ std::string SafeRelativeFolder(const std::string& storedFolder) {
   return result;
 }
 
+namespace {
+// The n characters at s equal the upper-case word w, in any case.
+bool SameWord(const char* s, size_t n, const char* w) {
+  for (size_t i = 0; i < n; ++i, ++w)
+    if (*w == 0 || UpperChar(s[i]) != *w) return false;
+  return *w == 0;
+}
+
+// The number of a COM or LPT port: a digit, or a superscript one, two or three,
+// which Windows takes as digits (in UTF-8 or as the Windows-1252 byte).
+bool IsPortNumber(const char* s, size_t n) {
+  const unsigned char last = static_cast<unsigned char>(s[n - 1]);
+  const bool superscript = last == 0xB9 || last == 0xB2 || last == 0xB3;
+  if (n == 1) return (last >= '0' && last <= '9') || superscript;
+  return n == 2 && static_cast<unsigned char>(s[0]) == 0xC2 && superscript;
+}
+}  // namespace
+
+bool IsReservedDeviceName(const std::string& name) {
+  // Windows opens the device whatever follows the first dot, and ignores spaces
+  // around the device name and dots and spaces at the end of the whole name.
+  size_t begin = 0, end = name.find('.');
+  if (end == std::string::npos) end = name.size();
+  while (begin < end && name[begin] == ' ') ++begin;
+  while (end > begin && name[end - 1] == ' ') --end;
+  const char* s = name.data() + begin;
+  const size_t n = end - begin;
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (SameWord(s, n, device)) return true;
+  return n > 3 && (SameWord(s, 3, "COM") || SameWord(s, 3, "LPT")) && IsPortNumber(s + 3, n - 3);
+}
+
 std::string SafeFileName(const std::string& storedName) {
   std::string name = storedName;
   for (char& c : name) {
@@ -108,6 +140,9 @@ std::string SafeFileName(const std::string& storedName) {
   }
   // Windows drops trailing dots and spaces, which would turn "..." into "..".
   while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  // A device name would open the device (COM1, LPT1, CON) or swallow the data (NUL):
+  // with a '_' in front it is an ordinary file name.
+  if (IsReservedDeviceName(name)) name.insert(0, 1, '_');
   return name;
 }
 

@@ -26,8 +26,12 @@ bool MatchesMask(const std::string& name, const std::string& mask);
 // Empty when nothing remains.
 std::string SafeRelativeFolder(const std::string& storedFolder);
 // The file name part of a stored entry name made safe as one name in a folder:
-// characters Windows forbids and control characters become '_'; "." and ".."
-// become empty.
+// characters Windows forbids and control characters become '_'; trailing dots and
+// spaces go, so "." and ".." become empty; a reserved device name gets a '_' in front.
 std::string SafeFileName(const std::string& storedName);
+// True for the names Windows gives to devices in every folder: CON, PRN, AUX, NUL,
+// CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9 (also with a superscript 1, 2 or 3),
+// in any case, with any extension and with spaces around the device name.
+bool IsReservedDeviceName(const std::string& name);
 
 }  // namespace archive

@@ -69,6 +69,9 @@ bool FolderExists(const std::string& path);
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool CreateFolders(const std::string& path);
 bool DeleteFile(const std::string& path);
+// Gives the file `from` the name `to` on the same drive, replacing a file of that name
+// in one step.
+bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFolder(const std::string& path);
 // -1 when the file does not exist.
 int64_t FileSize(const std::string& path);
@@ -76,6 +79,9 @@ int64_t FileSize(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 // -1 when the path does not exist.
 int32_t GetAttributes(const std::string& path);
+// True when the path itself is a symbolic link (on Windows any reparse point:
+// links and junctions), whether or not what it points to exists.
+bool IsLink(const std::string& path);
 bool SetAttributes(const std::string& path, uint32_t attributes);
 // Last-write time as a day count (days since 30 December 1899, local time, the
 // time of day as the fraction); 0 when unavailable.

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/DayCount.h"
@@ -110,6 +111,10 @@ bool CreateFolders(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
 int64_t FileSize(const std::string& path) {
@@ -129,6 +134,11 @@ int32_t GetAttributes(const std::string& path) {
   uint32_t attributes = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
   if (!(st.st_mode & S_IWUSR)) attributes |= faReadOnly;
   return int32_t(attributes);
+}
+
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool SetAttributes(const std::string& path, uint32_t attributes) {

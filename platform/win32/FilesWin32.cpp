@@ -138,6 +138,10 @@ bool CreateFolders(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(Widen(path).c_str()) != 0; }
 
 int64_t FileSize(const std::string& path) {
@@ -172,6 +176,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 int32_t GetAttributes(const std::string& path) {
   const DWORD a = GetFileAttributesW(Widen(path).c_str());
   return a == INVALID_FILE_ATTRIBUTES ? -1 : int32_t(a);
+}
+
+bool IsLink(const std::string& path) {
+  const DWORD a = GetFileAttributesW(Widen(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 bool SetAttributes(const std::string& path, uint32_t attributes) {

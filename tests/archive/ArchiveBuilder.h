@@ -17,6 +17,8 @@ struct HandEntry {
   bool compress = true;
   double date = 35838.4270833333;
   int32_t attributes = 0x20;
+  uint8_t flags = archive::efFile | archive::efLastPart;
+  int32_t size = -1;  // the Size field when not -1 (the data decides otherwise)
 };
 
 inline void AppendBytes(std::vector<uint8_t>& out, const std::vector<uint8_t>& b) {
@@ -41,8 +43,9 @@ inline std::vector<uint8_t> BuildArchive(const std::vector<HandEntry>& entries,
     e.Attributes = he.attributes;
     e.Segment = 1;
     e.Offset = position;
-    e.FileFlag = efFile | efLastPart;
+    e.FileFlag = he.flags;
     e.Size = e.PartSize = int32_t(he.data.size());
+    if (he.size != -1) e.Size = he.size;
     std::vector<uint8_t> block;
     if (!he.data.empty()) {
       std::vector<uint8_t> packed(compressBound(uLong(he.data.size())));

@@ -606,6 +606,47 @@ TEST(ArchiveReader, StoredNamesNeverLeaveExtractPath) {
   EXPECT_FALSE(platform::FileExists(dir / "evil1.txt"));
 }
 
+TEST(ArchiveReader, DeviceNamesAreExtractedAsOrdinaryFiles) {
+  TestFolder dir;
+  const std::vector<std::string> names = {
+      "COM1",      "COM1.mp3", "sub\\com1.txt", "NUL.txt",
+      "sub\\NUL",  "AUX",      "CON",           "PRN.txt",
+      "LPT1",      "CONIN$",   "CONOUT$",       "com\xC2\xB9.mp3",
+      "lpt3 .txt", "PRN . . ", "Aux.d\\in.txt", "COM0\\NUL.x\\lpt9.y"};
+  std::vector<testutil::HandEntry> entries;
+  for (size_t i = 0; i < names.size(); ++i)
+    entries.push_back({names[i], {uint8_t('a' + i), uint8_t('0' + i % 10)}});
+  WriteAll(dir / "dev.arc", testutil::BuildArchive(entries));
+  const std::string target = dir / "target";
+  TExtractor x;
+  Configure(x);
+  x.SetRestoreAction(raOverwrite);
+  x.SetFileName(dir / "dev.arc");
+  x.SetExtractPath(target);
+  std::map<std::string, std::vector<uint8_t>> written;
+  x.OnFileExtracted = [&](const TFileEntry&, const std::string& path) {
+    written[path] = ReadAll(path);
+  };
+  x.ExtractFiles();
+  // Every entry is a file of its own inside the target, no part of its path a device.
+  ASSERT_EQ(written.size(), names.size());
+  for (const auto& [path, data] : written) {
+    ASSERT_EQ(path.compare(0, target.size() + 1, target + kDelim), 0) << path;
+    std::string rest = path.substr(target.size() + 1);
+    for (size_t at = 0; at <= rest.size();) {
+      const size_t end = std::min(rest.find(platform::kPathDelim, at), rest.size());
+      EXPECT_FALSE(IsReservedDeviceName(rest.substr(at, end - at))) << path;
+      at = end + 1;
+    }
+    EXPECT_TRUE(platform::FileExists(path)) << path;
+    EXPECT_EQ(data.size(), 2u) << path;
+  }
+  EXPECT_EQ(ReadAll(target + kDelim + "_COM1.mp3"), (std::vector<uint8_t>{'b', '1'}));
+  EXPECT_EQ(ReadAll(target + kDelim + "sub" + kDelim + "_NUL"), (std::vector<uint8_t>{'e', '4'}));
+  EXPECT_EQ(ReadAll(target + kDelim + "_COM0" + kDelim + "_NUL.x" + kDelim + "_lpt9.y"),
+            (std::vector<uint8_t>{'p', '5'}));
+}
+
 TEST(ArchiveReader, DamagedArchivesEndInComponentMessages) {
   TestFolder dir;
   MakeFiles(dir / "src", {30000, 100, 0, 9000}, 61);

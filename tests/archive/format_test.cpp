@@ -173,4 +173,33 @@ TEST(Paths, StoredFoldersCannotLeaveTheTarget) {
   EXPECT_EQ(SafeFileName("ok.txt"), "ok.txt");
 }
 
+TEST(Paths, DeviceNamesBecomeOrdinaryNames) {
+  const char* devices[] = {"CON",     "prn",     "Aux",         "nul",         "COM0",
+                           "com1",    "COM9",    "LPT0",        "lpt1",        "LPT9",
+                           "CONIN$",  "conout$", "COM\xC2\xB9", "LPT\xC2\xB2", "com\xC2\xB3",
+                           "COM\xB9", "lpt\xB3"};
+  for (const std::string device : devices) {
+    for (const std::string& name : {device, device + ".mp3", device + ".tar.gz", device + ".",
+                                    device + " . ", device + " .txt", " " + device + ".txt"}) {
+      EXPECT_TRUE(IsReservedDeviceName(name)) << name;
+      const std::string safe = SafeFileName(name);
+      EXPECT_FALSE(IsReservedDeviceName(safe)) << name << " -> " << safe;
+      EXPECT_EQ(safe[0], '_') << name;
+    }
+  }
+  // Names that only look like devices are left as they are.
+  for (const std::string name : {"CONSOLE", "COM10", "LPT", "COM", "NULL.txt", "AUX1", "xCON",
+                                 "CON_", "COM1-backup.mp3", "lpt\xC2\xB4", "con (1).txt"}) {
+    EXPECT_FALSE(IsReservedDeviceName(name)) << name;
+    EXPECT_EQ(SafeFileName(name), name);
+  }
+  EXPECT_EQ(SafeFileName("COM1.mp3"), "_COM1.mp3");
+  EXPECT_EQ(SafeFileName("nul. . "), "_nul");
+  EXPECT_EQ(SafeFileName("CON:"), "CON_");  // the colon is replaced: no device any more
+  // At any folder level.
+  const std::string d(1, platform::kPathDelim);
+  EXPECT_EQ(SafeRelativeFolder("sub\\COM1\\aux.x\\ok\\"),
+            "sub" + d + "_COM1" + d + "_aux.x" + d + "ok");
+}
+
 }  // namespace

@@ -133,6 +133,9 @@ TEST(Messages, EnglishTextsAreTheComponentsOwn) {
       {&M::LoadingArchiveContnent, "Loading archive content..."},
       {&M::UncompressingSolidArchive, "Uncompressing solid archive..."},
       {&M::CheckingFile, "Checking %s (%d)"},
+      // Ours: the structural faults.
+      {&M::TruncatedArchive, "Archive \"%s\" is incomplete: the file ends too early"},
+      {&M::DamagedArchive, "Archive \"%s\" is damaged: impossible lengths or offsets"},
   };
   const TExtrMessages m = Filled(archive::lgEnglish);
   for (const Expected& e : expected) EXPECT_EQ(m.*e.member, e.text);
@@ -151,10 +154,11 @@ TEST(Messages, FieldListCoversEveryTextOnce) {
   std::set<std::string> names;
   for (const auto& field : fields) names.insert(field.Name);
   EXPECT_EQ(names.size(), fields.size());
-  EXPECT_EQ(fields.size(), 64u);
+  EXPECT_EQ(fields.size(), 66u);  // the component's 64 and our two
   EXPECT_EQ(sizeof(TExtrMessages), fields.size() * sizeof(std::string));
   EXPECT_STREQ(fields.front().Name, "BadSignature");
-  EXPECT_STREQ(fields.back().Name, "CheckingFile");
+  EXPECT_STREQ(fields[63].Name, "CheckingFile");
+  EXPECT_STREQ(fields.back().Name, "DamagedArchive");
   // Distinct members: writing through each field shows up in exactly that field.
   TExtrMessages m;
   for (size_t k = 0; k < fields.size(); ++k) m.*fields[k].Member = std::to_string(k);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end check of the archive tool: create, list, test, extract, archives behind
-# executable code, segment files, damaged blocks and usage errors.
+# executable code, segment files, damaged blocks, archives that must not pass for intact,
+# links in the target folder, control characters in names and usage errors.
 # Usage: tool_test.sh PATH/TO/archive
 set -euo pipefail
 tool=$1
@@ -9,6 +10,12 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 fail() { echo "FAIL: $*"; exit 1; }
 i32() { od -An -t d4 -j "$2" -N 4 "$1" | tr -d ' '; }
+put32() {  # FILE OFFSET VALUE: a little-endian int32 written in place
+  local v=$3
+  printf "$(printf '\\%03o\\%03o\\%03o\\%03o' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))" |
+    dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
+}
+put8() { printf "$(printf '\\%03o' "$3")" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
 
 head -c 700000 /dev/urandom >random.bin
 seq 1 150000 >numbers.txt
@@ -63,6 +70,55 @@ if "$tool" extract plain.arc bad >/dev/null 2>&1; then fail "damaged extraction 
 cmp numbers.txt bad/numbers.txt || fail "the intact file was not extracted"
 chmod -R u+w bad
 [ "$(stat -c %s plain.arc)" = "$size" ]
+
+# No false success. The only entry of one.arc is numbers.txt: name at 277, fields behind it.
+"$tool" create one.arc numbers.txt
+chmod -R u+w out
+fields=$((277 + 11))
+damaged="is damaged: impossible lengths or offsets"
+# A last part that ends before the file's Size.
+cp one.arc short.arc
+put32 short.arc $((fields + 25)) $(($(i32 one.arc $((fields + 25))) + 100))
+if "$tool" test short.arc 2>err.txt; then fail "a file ending short passed the test"; fi
+grep -q "numbers.txt: Archive \"short.arc\" $damaged" err.txt || fail "$(cat err.txt)"
+if "$tool" extract short.arc shortout >/dev/null 2>&1; then fail "a file ending short was extracted"; fi
+# A data entry flagged as a folder.
+cp one.arc folder.arc
+put8 folder.arc $((fields + 24)) 6
+if "$tool" test folder.arc 2>err.txt; then fail "a folder entry with data passed the test"; fi
+grep -q "$damaged" err.txt || fail "$(cat err.txt)"
+if "$tool" extract folder.arc folderout >/dev/null 2>&1; then fail "a folder entry with data passed"; fi
+# Appending behind code to an archive whose DataEnd lies inside its entry.
+cp player.exe corrupt.exe
+put32 corrupt.exe $((423424 + 16)) 300
+cp corrupt.exe corrupt.before
+if "$tool" create corrupt.exe empty --offset 423424 2>err.txt; then fail "appended to a damaged archive"; fi
+grep -q "$damaged" err.txt || fail "$(cat err.txt)"
+cmp corrupt.exe corrupt.before || fail "the damaged archive was changed"
+
+# Extraction does not follow links already in the target folder.
+mkdir -p linked outside
+echo keep >outside/keep.txt
+ln -s ../outside/keep.txt linked/numbers.txt
+"$tool" extract one.arc linked >/dev/null
+[ "$(cat outside/keep.txt)" = keep ] || fail "extraction wrote through a link"
+[ -L linked/numbers.txt ] && fail "the link was left in the file's place"
+cmp numbers.txt linked/numbers.txt
+chmod -R u+w linked
+cp numbers.txt subXnumbers.txt  # the tool stores bare names: the X becomes a backslash
+"$tool" create sub.arc subXnumbers.txt
+put8 sub.arc $((277 + 3)) 92
+rm -rf linked && mkdir linked && ln -s ../outside linked/sub
+if "$tool" extract sub.arc linked >/dev/null 2>err.txt; then fail "extracted through a folder link"; fi
+[ "$(ls outside)" = keep.txt ] || fail "a file was written through a folder link: $(ls outside)"
+
+# Names are listed without their control characters.
+evil=$'red\e[31mname\a.txt'
+cp empty "$evil"
+"$tool" create evil.arc "$evil"
+"$tool" list evil.arc >list.txt
+if grep -q $'\e' list.txt || grep -q $'\a' list.txt; then fail "control characters listed raw"; fi
+grep -q 'red\\x1B\[31mname\\x07.txt' list.txt || fail "$(cat -v list.txt)"
 
 # Usage errors.
 if "$tool" frobnicate x 2>/dev/null; then fail "unknown command accepted"; fi

@@ -88,6 +88,36 @@ Arguments Parse(int argc, char** argv) {
   return a;
 }
 
+// Names and messages come from the archive: control characters, and bytes that are not
+// UTF-8 (an 8-bit terminal may take them for controls), are shown as \xNN, so that no
+// name can move the cursor, change colours or hide other lines.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const size_t n = c < 0x80             ? 1
+                     : (c & 0xE0) == 0xC0 ? 2
+                     : (c & 0xF0) == 0xE0 ? 3
+                     : (c & 0xF8) == 0xF0 ? 4
+                                          : 0;
+    bool shown = n > 0 && i + n <= text.size();
+    for (size_t k = 1; shown && k < n; ++k) shown = (text[i + k] & 0xC0) == 0x80;
+    if (n == 1 && (c < 0x20 || c == 0x7F)) shown = false;  // C0 controls and DEL
+    if (shown && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+      shown = false;  // C1 controls, U+0080 to U+009F
+    if (shown) {
+      out.append(text, i, n);
+      i += n;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
+      out += hex;
+      ++i;
+    }
+  }
+  return out;
+}
+
 std::string DateText(double dayCount) {
   platform::CivilTime t;
   if (dayCount == 0 || !platform::DecodeDayCount(dayCount, t)) return "-";
@@ -105,7 +135,7 @@ void Configure(TCustomExtractor& c, const Arguments& a, int& failures) {
   c.SetFileName(a.paths[0]);
   c.SetErrorAction(eaContinue);
   c.OnError = [&failures](const std::exception& e, const TFileEntry& entry, TErrorAction&) {
-    std::fprintf(stderr, "%s: %s\n", entry.Name.c_str(), e.what());
+    std::fprintf(stderr, "%s: %s\n", Printable(entry.Name).c_str(), Printable(e.what()).c_str());
     ++failures;
   };
 }
@@ -165,7 +195,8 @@ int List(const Arguments& a) {
   std::printf("%12s %12s  %-19s  %-4s %3s  %s\n", "size", "stored", "date", "attr", "seg", "name");
   for (const TFileEntry& e : arc.FileList())
     std::printf("%12d %12d  %-19s  %04X %3d  %s\n", e.Size, e.CompressedSize,
-                DateText(e.Date).c_str(), unsigned(e.Attributes), e.Segment, e.Name.c_str());
+                DateText(e.Date).c_str(), unsigned(e.Attributes), e.Segment,
+                Printable(e.Name).c_str());
   std::printf("%d file(s)\n", int(arc.FileList().size()));
   arc.Close();
   return failures ? 1 : 0;
@@ -189,7 +220,7 @@ int Extract(const Arguments& a) {
   arc.SetExtractPath(a.paths[1]);
   arc.SetRestoreAction(raOverwrite);
   arc.OnFileExtracted = [](const TFileEntry&, const std::string& dest) {
-    std::printf("%s\n", dest.c_str());
+    std::printf("%s\n", Printable(dest).c_str());
   };
   arc.Open();
   arc.ExtractFiles();
@@ -214,7 +245,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "archive: aborted\n");
     return 1;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "archive: %s\n", e.what());
+    std::fprintf(stderr, "archive: %s\n", Printable(e.what()).c_str());
     return 1;
   }
 }
