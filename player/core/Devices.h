@@ -68,6 +68,12 @@ class TPlayerSystem {
   virtual bool CreateNewFolder(const std::string& path) = 0;
   // A number that differs between processes (the process id).
   virtual uint32_t ProcessId() = 0;
+  // Marks `folder` (ending with a separator) as the folder of this running player, until
+  // ReleaseFolder; another player can tell it from a folder left behind.
+  virtual void HoldFolder(const std::string& folder) = 0;
+  virtual void ReleaseFolder() = 0;
+  // True when a running player holds `folder`, or may be about to (it was made just now).
+  virtual bool FolderHeld(const std::string& folder) = 0;
 };
 
 }  // namespace player

@@ -1,5 +1,6 @@
 #include "player/core/Form1.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "builder/core/FileIO.h"
@@ -123,6 +124,26 @@ void TForm1::ReadStartVolume() {
   lock_.Reset(left_, right_);
 }
 
+// "Tunlet" + 8 hex digits + "." + a number: the name of a player's own folder.
+static bool IsPlayerFolderName(const std::string& name) {
+  if (name.size() < 16 || name.size() > 18 || name.compare(0, 6, "Tunlet") != 0 || name[14] != '.')
+    return false;
+  for (size_t i = 6; i < name.size(); ++i)
+    if (i != 14 && !std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+// Folders of players that were killed stay behind; a start removes every one that no
+// running player holds, so that they neither pile up nor use up the names of a process
+// id that comes again.
+void TForm1::RemoveStaleFolders(const std::string& base) {
+  for (const auto& item : platform::ListFolder(base.substr(0, base.size() - 1))) {
+    if (!item.isFolder || !IsPlayerFolderName(item.name)) continue;
+    const std::string folder = base + item.name;
+    if (!devices_.system.FolderHeld(folder + base.back())) RemoveTree(folder);
+  }
+}
+
 void TForm1::MakeExtractPath() {
   // A folder of its own: two players running at once do not overwrite each other's
   // files, and the library is never loaded from a folder that others write to.
@@ -130,12 +151,14 @@ void TForm1::MakeExtractPath() {
   if (temp.empty()) throw builder::EInOutError("No temporary folder");
   const char sep = temp.back() == '/' || temp.back() == '\\' ? temp.back() : platform::kPathDelim;
   const std::string base = temp.back() == sep ? temp : temp + sep;
+  RemoveStaleFolders(base);
   char name[32];
   for (int i = 0; i < kPrivateFolderAttempts; ++i) {
     std::snprintf(name, sizeof name, "Tunlet%08X.%d", unsigned(devices_.system.ProcessId()), i);
     if (devices_.system.CreateNewFolder(base + name)) {
       extractPath_ = base + name + sep;
       ownFolder_ = true;
+      devices_.system.HoldFolder(extractPath_);
       return;
     }
   }
@@ -221,6 +244,7 @@ void TForm1::RemoveUnpacked() {
   platform::DeleteFile(extractPath_ + builder::kPlayerSettingsFileName);
   if (!MPlayer.StreamName().empty()) platform::DeleteFile(MPlayer.StreamName());
   if (ownFolder_) {
+    devices_.system.ReleaseFolder();
     // Whatever else the archive held lies in the same folder.
     RemoveTree(extractPath_.substr(0, extractPath_.size() - 1));
     ownFolder_ = false;

@@ -109,6 +109,7 @@ class TForm1 {
 
  private:
   void ReadStartVolume();
+  void RemoveStaleFolders(const std::string& temp);
   void MakeExtractPath();
   void Unpack();
   void ShowSongTag();

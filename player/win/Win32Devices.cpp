@@ -226,4 +226,40 @@ bool WinPlayerSystem::CreateNewFolder(const std::string& path) {
   return CreateDirectoryW(platform::Widen(path).c_str(), nullptr) != FALSE;
 }
 
+static const wchar_t kFolderMark[] = L"Tunlet.run";
+
+void WinPlayerSystem::HoldFolder(const std::string& folder) {
+  ReleaseFolder();
+  markPath_ = platform::Widen(folder) + kFolderMark;
+  mark_ = CreateFileW(markPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+}
+
+void WinPlayerSystem::ReleaseFolder() {
+  if (mark_ == INVALID_HANDLE_VALUE) return;
+  CloseHandle(mark_);
+  DeleteFileW(markPath_.c_str());
+  mark_ = INVALID_HANDLE_VALUE;
+}
+
+bool WinPlayerSystem::FolderHeld(const std::string& folder) {
+  const std::wstring path = platform::Widen(folder);
+  HANDLE h = CreateFileW((path + kFolderMark).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;  // its player is gone
+  }
+  if (GetLastError() == ERROR_SHARING_VIOLATION) return true;
+  // No mark: a player may have made the folder a moment ago and not marked it yet.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& t) {
+    return uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+  };
+  return ticks(now) - ticks(data.ftCreationTime) < 60ull * 10000000;  // 60 s in 100 ns
+}
+
 }  // namespace tunlet

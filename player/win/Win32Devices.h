@@ -92,12 +92,22 @@ class WinDialogs : public player::TDialogs {
   std::string title_;
 };
 
+// A running player holds a mark file in its folder open without sharing: another
+// player's attempt to open it fails until the holder ends, however it ends.
 class WinPlayerSystem : public player::TPlayerSystem {
  public:
+  ~WinPlayerSystem() override { ReleaseFolder(); }
   std::string ExePath() override;
   std::string TempFolder() override;
   bool CreateNewFolder(const std::string& path) override;
   uint32_t ProcessId() override { return GetCurrentProcessId(); }
+  void HoldFolder(const std::string& folder) override;
+  void ReleaseFolder() override;
+  bool FolderHeld(const std::string& folder) override;
+
+ private:
+  HANDLE mark_ = INVALID_HANDLE_VALUE;
+  std::wstring markPath_;
 };
 
 }  // namespace tunlet

@@ -11,6 +11,7 @@
 #include "builder/core/Colour.h"
 #include "builder/core/PlayerSettings.h"
 #include "driver/UiDriver.h"
+#include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/win32/Wide.h"
 #include "resources/player/resource.h"
@@ -97,6 +98,53 @@ TEST_F(PlayerE2E, StartsWithTheTagsCaptionAndTheRecordsLookLoopsAndCleansUp) {
   Close(window);
   EXPECT_EQ(WaitExit(app_, 15000), 0);
   EXPECT_TRUE(PlayerFolders().empty()) << "the extracted files were left behind";
+}
+
+// A killed player leaves its folder; the next start removes it, and keeps the folder of
+// a player that still runs.
+TEST_F(PlayerE2E, TheNextStartRemovesAKilledPlayersFolderAndKeepsARunningOnes) {
+  app_ = Launch(Widen(exe_));
+  ASSERT_NE(WaitForWindow(app_.id, L"TForm1", L"Playing", 20000), nullptr);
+  const std::vector<std::string> killed = PlayerFolders();
+  ASSERT_EQ(killed.size(), 1u);
+  Kill(app_);
+  app_ = Process{};
+  const std::string killedPath = platform::TempFolder() + killed[0];
+  EXPECT_TRUE(platform::FolderExists(killedPath)) << "the kill left nothing behind to clean";
+
+  Process running = Launch(Widen(exe_));
+  HWND runningWindow = WaitForWindow(running.id, L"TForm1", L"Playing", 20000);
+  ASSERT_NE(runningWindow, nullptr);
+  EXPECT_FALSE(platform::FolderExists(killedPath)) << "the killed player's folder is still there";
+  std::swap(app_, running);
+  const std::vector<std::string> kept = PlayerFolders();
+  std::swap(app_, running);
+  ASSERT_EQ(kept.size(), 1u);
+  // Made long ago: only its player's mark can keep it now.
+  {
+    HANDLE folder =
+        CreateFileW(Widen(platform::TempFolder() + kept[0]).c_str(), FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+    FILETIME old{};
+    SYSTEMTIME y2k{2000, 1, 6, 1, 0, 0, 0, 0};
+    SystemTimeToFileTime(&y2k, &old);
+    EXPECT_TRUE(SetFileTime(folder, &old, &old, &old));
+    CloseHandle(folder);
+  }
+
+  app_ = Launch(Widen(exe_));
+  HWND second = WaitForWindow(app_.id, L"TForm1", L"Playing", 20000);
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(platform::FolderExists(platform::TempFolder() + kept[0]))
+      << "the folder of a running player was removed";
+  Close(second);
+  EXPECT_EQ(WaitExit(app_, 15000), 0);
+  app_ = Process{};
+  Close(runningWindow);
+  EXPECT_EQ(WaitExit(running, 15000), 0);
+  EXPECT_FALSE(platform::FolderExists(platform::TempFolder() + kept[0]));
 }
 
 }  // namespace

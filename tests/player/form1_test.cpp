@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "FakeKelvaro.h"
 #include "builder/core/FileIO.h"
@@ -91,7 +93,14 @@ struct FakeSystem : player::TPlayerSystem {
     return platform::CreateFolders(path);
   }
   uint32_t ProcessId() override { return 0xBEEF; }
+  void HoldFolder(const std::string& folder) override { held.insert(folder); }
+  void ReleaseFolder() override { held.clear(); }
+  bool FolderHeld(const std::string& folder) override {
+    return running.count(folder) > 0 || held.count(folder) > 0;
+  }
   std::string temp;
+  std::set<std::string> held;     // by this player
+  std::set<std::string> running;  // by other players
 };
 
 // The latest state the window was told to show.
@@ -231,6 +240,33 @@ TEST_F(Form1Test, TwoPlayersUnpackIntoDifferentFolders) {
   EXPECT_NE(first.ExtractPath(), second.ExtractPath());
   second.FormClose();
   EXPECT_TRUE(platform::FileExists(first.ExtractPath() + "kelvaro.dll"));
+}
+
+TEST_F(Form1Test, FoldersLeftByKilledPlayersAreRemovedAndHeldOnesKept) {
+  const char sep = platform::kPathDelim;
+  // A hundred folders of killed players with this process's id would take every name.
+  for (int i = 0; i < 100; ++i) {
+    const std::string stale = system.temp + "Tunlet0000BEEF." + std::to_string(i);
+    platform::CreateFolders(stale);
+    platform::File song;
+    ASSERT_TRUE(song.Open(stale + sep + "My Song.mp3", platform::OpenMode::Create));
+    ASSERT_TRUE(song.Write("old", 3));
+  }
+  const std::string running = system.temp + "Tunlet0000CAFE.3", other = system.temp + "TunletNotes";
+  platform::CreateFolders(running);
+  platform::CreateFolders(other);
+  system.running.insert(running + sep);
+  TForm1& f = Start();
+  EXPECT_EQ(f.ExtractPath(), system.temp + "Tunlet0000BEEF.0" + sep);
+  EXPECT_EQ(system.held.count(f.ExtractPath()), 1u);
+  std::vector<std::string> left;
+  for (const auto& item : platform::ListFolder(system.temp.substr(0, system.temp.size() - 1)))
+    left.push_back(item.name);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left,
+            (std::vector<std::string>{"Tunlet0000BEEF.0", "Tunlet0000CAFE.3", "TunletNotes"}));
+  f.FormClose();
+  EXPECT_TRUE(system.held.empty());
 }
 
 TEST_F(Form1Test, CaptionFollowsTheTag) {
