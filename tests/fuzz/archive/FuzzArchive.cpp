@@ -100,22 +100,24 @@ const std::set<std::string>& DeviceNames() {
   return names;
 }
 
+bool StartsWith(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
 void CheckWrite(const char* what, const char* path) {
   if (!enforcing || !path) return;
   std::string p = path;
-  if (inputs.count(p)) return;
   const std::string& work = TheWork().folder;
   const std::string target = work + "/out";
-  if (p.compare(0, work.size() + 1, work + "/") == 0 &&
-      (anywhereInWork || IsTempArchiveName(p.substr(work.size() + 1))) &&
-      p.compare(0, target.size() + 1, target + "/") != 0 && p != target)
+  const bool inTarget = StartsWith(p, target + "/");
+  // The inputs, and the target itself (the component makes it and may set its date).
+  if (inputs.count(p) || p == target) return;
+  if (StartsWith(p, work + "/") && !inTarget &&
+      (anywhereInWork || IsTempArchiveName(p.substr(work.size() + 1))))
     return;
-  if (p == target) return;  // the target itself: created, its date and attributes set
-  if (p.compare(0, target.size() + 1, target + "/") != 0)
-    Finding(std::string(what) + " outside the target folder: " + p);
+  if (!inTarget) Finding(std::string(what) + " outside the target folder: " + p);
   if (p.back() == '/') p.pop_back();
-  size_t at = target.size() + 1;
-  while (at <= p.size()) {
+  for (size_t at = target.size() + 1; at <= p.size();) {
     const size_t end = std::min(p.find('/', at), p.size());
     if (!SafeComponent(p.substr(at, end - at)))
       Finding(std::string(what) + " of an unsafe name: " + p);
