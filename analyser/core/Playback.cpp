@@ -30,7 +30,8 @@ bool HalfSchedule::Next(HalfFill& fill) {
   fill.half = int(written_ % 2);
   fill.offset = written_ * half_;
   fill.real = uint32_t(std::min<uint64_t>(half_, selection_ - fill.offset));
-  fill.length = fill.real > 0 ? fill.real : half_;
+  fill.length =
+      fill.real > 0 ? uint32_t(std::min<uint64_t>(half_, uint64_t{fill.real} + tail_)) : half_;
   ++written_;
   ++queued_;
   return true;

@@ -27,8 +27,11 @@ struct HalfFill {
 class HalfSchedule {
  public:
   HalfSchedule() = default;
-  HalfSchedule(uint64_t selectionBytes, uint32_t halfBytes)
-      : selection_(selectionBytes), half_(halfBytes) {}
+  // tailBytes of silence follow the selection where the half has room: the device may
+  // report a buffer done while its end is still on the way to the speakers, and the reset
+  // that ends the playback then cuts silence only.
+  HalfSchedule(uint64_t selectionBytes, uint32_t halfBytes, uint32_t tailBytes = 0)
+      : selection_(selectionBytes), half_(halfBytes), tail_(tailBytes) {}
   // The next stretch to write, counted as queued; false when the selection is exhausted.
   // An empty selection still gives one silent half, so that its playback ends as usual.
   bool Next(HalfFill& fill);
@@ -43,6 +46,7 @@ class HalfSchedule {
  private:
   uint64_t selection_ = 0;
   uint32_t half_ = 0;
+  uint32_t tail_ = 0;
   uint64_t written_ = 0;  // stretches written so far
   int queued_ = 0;
 };

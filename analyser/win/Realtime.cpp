@@ -83,7 +83,9 @@ bool StartOutput() {
   const WaveFormat& f = g_run.format;
   g_run.playback = PlaybackBufferFor(f.sampleRateHz, f.channels, f.BytesPerSample());
   g_run.ring.assign(g_run.playback.bytes, g_run.playback.silence);
-  g_run.halves = HalfSchedule(g_run.selectionBytes, g_run.playback.bytes / 2);
+  // A quarter of a second of silence after the selection (see HalfSchedule).
+  const uint32_t tail = f.BytesPerSecond() / 4 / f.BlockAlign() * f.BlockAlign();
+  g_run.halves = HalfSchedule(g_run.selectionBytes, g_run.playback.bytes / 2, tail);
   if (!g.output.Open(g.window, f)) return false;
   if (!WriteNextHalf()) {
     g.output.Close();

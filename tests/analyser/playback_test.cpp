@@ -53,6 +53,21 @@ TEST(HalfSchedule, FinishedOnlyWhenTheLastWrittenBufferCameBack) {
   EXPECT_TRUE(s.Finished());
 }
 
+TEST(HalfSchedule, TheLastStretchIsFollowedByTheSilentTailWhereTheHalfHasRoom) {
+  HalfSchedule s(10, 4, 1);
+  HalfFill f;
+  ASSERT_TRUE(s.Next(f));
+  EXPECT_EQ(f.length, 4u) << "a full half has no room";
+  ASSERT_TRUE(s.Next(f));
+  ASSERT_TRUE(s.Next(f));
+  EXPECT_EQ(f.real, 2u);
+  EXPECT_EQ(f.length, 3u);
+  HalfSchedule longTail(10, 4, 8);
+  while (longTail.Next(f)) {
+  }
+  EXPECT_EQ(f.length, 4u) << "the tail stays within the half";
+}
+
 TEST(HalfSchedule, AShortSelectionPlaysOneHalf) {
   HalfSchedule s(3, 4);
   HalfFill f;
