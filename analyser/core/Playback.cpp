@@ -16,3 +16,25 @@ PlaybackBuffer PlaybackBufferFor(uint32_t sampleRateHz, uint32_t channels,
 }
 
 }  // namespace tessel
+
+namespace tessel {
+
+bool HalfSchedule::Exhausted() const {
+  if (half_ == 0) return true;
+  if (selection_ == 0) return written_ > 0;
+  return written_ * half_ >= selection_;
+}
+
+bool HalfSchedule::Next(HalfFill& fill) {
+  if (Exhausted()) return false;
+  fill.half = int(written_ % 2);
+  fill.offset = written_ * half_;
+  fill.real = uint32_t(std::min<uint64_t>(half_, selection_ - fill.offset));
+  fill.length =
+      fill.real > 0 ? uint32_t(std::min<uint64_t>(half_, uint64_t{fill.real} + tail_)) : half_;
+  ++written_;
+  ++queued_;
+  return true;
+}
+
+}  // namespace tessel

@@ -175,7 +175,9 @@ void PlayCommand(bool window);
 void StopCommand();
 void OnWaveInData(WAVEHDR* header);
 void OnWaveInClose();
-void OnWaveOutDone();
+void OnWaveOutDone(WAVEHDR* header);
+// The end of Play and Play Wdw: closes the output and sets the buttons and menus back.
+void EndPlayback();
 void QuickSaveButton(bool save);
 
 }  // namespace tessel_win

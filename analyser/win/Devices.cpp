@@ -23,8 +23,7 @@ int64_t BytesOf(const MMTIME& t, uint32_t blockAlign) {
 
 }  // namespace
 
-bool WaveOutput::Start(HWND notify, const tessel::WaveFormat& format, uint8_t* data, uint32_t bytes,
-                       uint32_t loops) {
+bool WaveOutput::Open(HWND notify, const tessel::WaveFormat& format) {
   Close();
   WAVEFORMATEX w = FormatOf(format);
   blockAlign_ = w.nBlockAlign;
@@ -33,18 +32,24 @@ bool WaveOutput::Start(HWND notify, const tessel::WaveFormat& format, uint8_t* d
     device_ = nullptr;
     return false;
   }
-  header_ = WAVEHDR{};
-  header_.lpData = reinterpret_cast<LPSTR>(data);
-  header_.dwBufferLength = bytes;
-  header_.dwBytesRecorded = bytes;
-  header_.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
-  header_.dwLoops = loops;
-  if (waveOutPrepareHeader(device_, &header_, sizeof header_) != MMSYSERR_NOERROR ||
-      waveOutWrite(device_, &header_, sizeof header_) != MMSYSERR_NOERROR) {
-    Close();
-    return false;
-  }
   return true;
+}
+
+bool WaveOutput::Write(int index, uint8_t* data, uint32_t bytes) {
+  if (!device_ || index < 0 || index > 1) return false;
+  WAVEHDR& h = headers_[index];
+  // Prepared again for each length: the mapper may size a conversion buffer by it.
+  if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+  h = WAVEHDR{};
+  h.lpData = reinterpret_cast<LPSTR>(data);
+  h.dwBufferLength = bytes;
+  return waveOutPrepareHeader(device_, &h, sizeof h) == MMSYSERR_NOERROR &&
+         waveOutWrite(device_, &h, sizeof h) == MMSYSERR_NOERROR;
+}
+
+bool WaveOutput::IsReturned(const WAVEHDR* header) const {
+  if (header != &headers_[0] && header != &headers_[1]) return false;
+  return (header->dwFlags & WHDR_DONE) && !(header->dwFlags & WHDR_INQUEUE);
 }
 
 int64_t WaveOutput::PositionBytes() const {
@@ -62,7 +67,10 @@ void WaveOutput::Reset() {
 void WaveOutput::Close() {
   if (!device_) return;
   waveOutReset(device_);
-  if (header_.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &header_, sizeof header_);
+  for (WAVEHDR& h : headers_) {
+    if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+    h = WAVEHDR{};
+  }
   waveOutClose(device_);
   device_ = nullptr;
 }

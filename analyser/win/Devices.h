@@ -11,24 +11,29 @@
 
 namespace tessel_win {
 
-// A wave-output device playing one looping buffer.
+// A wave-output device streaming through two plain buffers that are written in turn (a
+// looping buffer skips under some drivers); each one comes back as MM_WOM_DONE.
 class WaveOutput {
  public:
   ~WaveOutput() { Close(); }
-  // Opens the wave mapper with the format, prepares the buffer to repeat `loops` times and
-  // writes it. False on any failure (nothing stays open).
-  bool Start(HWND notify, const tessel::WaveFormat& format, uint8_t* data, uint32_t bytes,
-             uint32_t loops);
+  // Opens the wave mapper with the format. False on failure (nothing stays open).
+  bool Open(HWND notify, const tessel::WaveFormat& format);
+  // Prepares buffer `index` (0 or 1) over the bytes and writes it; false on failure.
+  bool Write(int index, uint8_t* data, uint32_t bytes);
   bool IsOpen() const { return device_ != nullptr; }
+  // True when the header is one of ours and the device is done with it (a message that
+  // arrives after the buffer was written again, or after Close, is stale).
+  bool IsReturned(const WAVEHDR* header) const;
   // Bytes played since the start, or -1 when the device gives no usable position.
   int64_t PositionBytes() const;
+  // Hands every buffer back at once.
   void Reset();
   // Resets, unprepares and closes.
   void Close();
 
  private:
   HWAVEOUT device_ = nullptr;
-  WAVEHDR header_{};
+  WAVEHDR headers_[2]{};
   uint32_t blockAlign_ = 1;
 };
 

@@ -513,7 +513,7 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PALETTECHANGED:
       return OnPaletteMessage(msg, wp);
     case MM_WOM_DONE:
-      OnWaveOutDone();
+      OnWaveOutDone(reinterpret_cast<WAVEHDR*>(lp));
       return 0;
     case MM_WIM_DATA:
       OnWaveInData(reinterpret_cast<WAVEHDR*>(lp));

@@ -27,7 +27,7 @@ const wchar_t kWaveFilter[] = L"Wave Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\
 struct LiveRun {
   WaveFormat format;
   InputBuffers buffers;
-  std::vector<uint8_t> ring;  // input: buffers A and B; output: the looping buffer
+  std::vector<uint8_t> ring;  // input: buffers A and B; output: the two halves played in turn
   LiveAnalyser analyser;
   std::unique_ptr<LiveScrollDisplay> scroll;
   ScopePlot scope;
@@ -43,7 +43,7 @@ struct LiveRun {
   // Playback.
   PlaybackBuffer playback;
   uint64_t selectionBegin = 0, selectionBytes = 0;  // within the source
-  int64_t halvesRefilled = 0;
+  HalfSchedule halves;
   FileHandle source;  // Scan File reads the wave file
   uint64_t fileBytesLeft = 0;
   bool scanFile = false;
@@ -65,27 +65,34 @@ void FillFromSource(uint8_t* dst, uint32_t bytes, uint64_t offset) {
   std::copy_n(g.current.sample.Data() + g_run.selectionBegin + offset, size_t(n), dst);
 }
 
-// Keeps the looping buffer one half ahead of the played position.
-void RefillPlayed(int64_t playedBytes) {
-  if (playedBytes < 0) return;
+// Fills the next stretch of the selection into its half and hands that half to the device;
+// false when the selection is exhausted or the device refuses it.
+bool WriteNextHalf() {
+  HalfFill fill;
+  if (!g_run.halves.Next(fill)) return false;
   const uint32_t half = g_run.playback.bytes / 2;
-  const int64_t playedHalves = playedBytes / half;
-  while (g_run.halvesRefilled < playedHalves) {
-    const int64_t h = g_run.halvesRefilled++;
-    FillFromSource(g_run.ring.data() + (h % 2) * half, half, uint64_t(h + 2) * half);
-  }
+  uint8_t* dst = g_run.ring.data() + size_t(fill.half) * half;
+  FillFromSource(dst, half, fill.offset);
+  if (g.output.Write(fill.half, dst, fill.length)) return true;
+  g_run.halves.Returned();  // never queued
+  return false;
 }
 
+// Both halves go out at once, so that one plays while the other is refilled.
 bool StartOutput() {
   const WaveFormat& f = g_run.format;
   g_run.playback = PlaybackBufferFor(f.sampleRateHz, f.channels, f.BytesPerSample());
   g_run.ring.assign(g_run.playback.bytes, g_run.playback.silence);
-  g_run.halvesRefilled = 0;
-  const uint32_t half = g_run.playback.bytes / 2;
-  FillFromSource(g_run.ring.data(), half, 0);
-  FillFromSource(g_run.ring.data() + half, g_run.playback.bytes - half, half);
-  const uint32_t loops = PlaybackLoopCount(uint32_t(g_run.selectionBytes), g_run.playback.bytes);
-  return g.output.Start(g.window, f, g_run.ring.data(), g_run.playback.bytes, loops);
+  // A quarter of a second of silence after the selection (see HalfSchedule).
+  const uint32_t tail = f.BytesPerSecond() / 4 / f.BlockAlign() * f.BlockAlign();
+  g_run.halves = HalfSchedule(g_run.selectionBytes, g_run.playback.bytes / 2, tail);
+  if (!g.output.Open(g.window, f)) return false;
+  if (!WriteNextHalf()) {
+    g.output.Close();
+    return false;
+  }
+  WriteNextHalf();
+  return true;
 }
 
 AnalysisOptions LiveOptions() {
@@ -419,7 +426,6 @@ void ScanFileCommand(bool fileChosen) {
                                 blockAlign * blockAlign;
         int64_t bytes = g.output.PositionBytes();
         bytes = bytes < 0 ? -1 : std::min(bytes, byClock);
-        RefillPlayed(bytes);
         return bytes < 0 ? -1 : bytes / blockAlign;
       },
       ringFrames, int64_t(info.dataBytes / blockAlign));
@@ -459,17 +465,16 @@ void PlayCommand(bool window) {
   const double start = NowMs();
   while ((g.playingAll || g.playingWindow) && !g.stopRequested) {
     PumpMessages();
-    RefillPlayed(g.output.PositionBytes());
     g.timeNowSec = (NowMs() - start) / 1000;
     Sleep(10);
   }
-  // Stop: the reset hands the buffer back through the done message.
+  // Stop: the reset hands the buffers back through the done message.
   const double until = NowMs() + 2000;
   while ((g.playingAll || g.playingWindow) && NowMs() < until) {
     PumpMessages();
     Sleep(5);
   }
-  if (g.playingAll || g.playingWindow) OnWaveOutDone();
+  if (g.playingAll || g.playingWindow) EndPlayback();
   if (g.closePending) PostMessageW(g.window, WM_CLOSE, 0, 0);
 }
 
@@ -483,9 +488,18 @@ void StopCommand() {
   SetFocus(g.window);
 }
 
-void OnWaveOutDone() {
+// The device handed a half back: it takes the next stretch, and the playback ends when the
+// last one has been heard or a stop request reset the device.
+void OnWaveOutDone(WAVEHDR* header) {
+  if (!g.output.IsOpen() || !g.output.IsReturned(header)) return;
+  g_run.halves.Returned();
+  if (!g.stopRequested) WriteNextHalf();
   // A file scan ends by the clock (or Stop), which also covers a device that is done early.
   if (g_run.scanFile) return;
+  if (g.stopRequested || g_run.halves.Finished()) EndPlayback();
+}
+
+void EndPlayback() {
   if (!g.playingAll && !g.playingWindow) return;
   g.output.Close();
   g.playingAll = g.playingWindow = false;

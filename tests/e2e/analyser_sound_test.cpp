@@ -4,6 +4,7 @@
 // like the window's bitmap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,10 @@ using namespace soundcheck;
 constexpr int kRate = Recorder::kRate;
 constexpr size_t kWindow = kRate / 4;
 constexpr long kEdge = kRate / 100;  // 10 ms
-constexpr int kImageTop = 44;        // the spectral image's first row in the client area
+// A new stream loses up to some 60 ms of its start on its way to the sound server here (a
+// bare program's one plain buffer too; it varies from stream to stream).
+constexpr long kStartLoss = kRate * 60 / 1000;
+constexpr int kImageTop = 44;  // the spectral image's first row in the client area
 constexpr int kScanRows = 256;
 
 // 8 s of stereo noise in bursts: every 250 ms of it has one place only. It is kept below
@@ -62,21 +66,19 @@ Pcm NoiseBursts() {
   return pcm;
 }
 
-// A steady sine written to the wave output from this process, for `ms`.
-class Tone {
+// Samples written to the wave output from this process in one plain buffer.
+class PlainSound {
  public:
-  Tone(double hz, int ms) {
-    WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, kRate, kRate * 2, 2, 16, 0};
-    samples_.resize(size_t(kRate) * size_t(ms) / 1000);
-    for (size_t i = 0; i < samples_.size(); ++i)
-      samples_[i] = int16_t(12000 * std::sin(2 * 3.14159265358979 * hz * double(i) / kRate));
+  PlainSound(std::vector<int16_t> samples, WORD channels) : samples_(std::move(samples)) {
+    const WORD align = WORD(2 * channels);
+    WAVEFORMATEX f{WAVE_FORMAT_PCM, channels, kRate, DWORD(kRate) * align, align, 16, 0};
     if (waveOutOpen(&out_, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return;
     header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
     header_.dwBufferLength = DWORD(samples_.size() * 2);
     waveOutPrepareHeader(out_, &header_, sizeof header_);
     waveOutWrite(out_, &header_, sizeof header_);
   }
-  ~Tone() {
+  ~PlainSound() {
     if (!out_) return;
     waveOutReset(out_);
     waveOutUnprepareHeader(out_, &header_, sizeof header_);
@@ -89,6 +91,14 @@ class Tone {
   WAVEHDR header_{};
   std::vector<int16_t> samples_;
 };
+
+// A steady mono sine of `ms`.
+std::vector<int16_t> Sine(double hz, int ms) {
+  std::vector<int16_t> samples(size_t(kRate) * size_t(ms) / 1000);
+  for (size_t i = 0; i < samples.size(); ++i)
+    samples[i] = int16_t(12000 * std::sin(2 * 3.14159265358979 * hz * double(i) / kRate));
+  return samples;
+}
 
 class AnalyserSound : public AnalyserE2E {
  protected:
@@ -131,15 +141,22 @@ class AnalyserSound : public AnalyserE2E {
         << "playback did not end";
     return pressed;
   }
-  // The song range that the first playback heard after `from` covers: [begin, end) frames.
+  // The song range that the first playback begun after `from` covers: [begin, end) frames.
+  // A playback is heard after its press, never before; the end of the one before may still
+  // be on its way to the recording when the next button is pressed. The first and last
+  // windows of a stretch may hold silence too, so its edges are walked from inside them;
+  // `worst` is the worst correlation of the windows between.
   std::pair<long, long> HeardAfter(const std::vector<float>& mono,
+                                   const std::vector<Located>& tracked,
                                    const std::vector<Stretch>& stretches, size_t from,
                                    double* worst) {
     for (const Stretch& s : stretches) {
-      if ((s.last + 1) * kWindow <= from) continue;
-      *worst = s.worstCorrelation;
-      const size_t b = ExtendRun(mono, *locator_, s.offsetShift, s.first * kWindow, -1);
-      const size_t e = ExtendRun(mono, *locator_, s.offsetShift, (s.last + 1) * kWindow, +1);
+      const size_t b = ExtendRun(mono, *locator_, s.offsetShift, (s.first + 1) * kWindow, -1);
+      if (b < from) continue;
+      *worst = 1;
+      for (size_t i = s.first + 1; i < s.last; ++i)
+        *worst = std::min(*worst, tracked[i].match.correlation);
+      const size_t e = ExtendRun(mono, *locator_, s.offsetShift, s.last * kWindow, +1);
       return {long(b) + s.offsetShift, long(e) + s.offsetShift};
     }
     return {-1, -1};
@@ -152,10 +169,7 @@ class AnalyserSound : public AnalyserE2E {
   std::unique_ptr<Locator> locator_;
 };
 
-// Not yet passing under Wine 10: the recording of Play skips 144 frames every few tenths
-// of a second (a looping wave header under Wine skips; a plain one does not), and Play
-// Wdw ends early. Enable when Tessel's playback streams without a looping header.
-TEST_F(AnalyserSound, DISABLED_PlayAndPlayWdwPlayExactlyTheSampleAndTheWindow) {
+TEST_F(AnalyserSound, PlayAndPlayWdwPlayExactlyTheSampleAndTheWindow) {
   HWND w = AnalyseNoise();
   ASSERT_NE(w, nullptr);
   const Bitmap8 shown = SaveWindowBitmap(w);
@@ -167,19 +181,23 @@ TEST_F(AnalyserSound, DISABLED_PlayAndPlayWdwPlayExactlyTheSampleAndTheWindow) {
   const Pcm recording = recorder_.Recording();
   WriteWave(Narrow(ArtifactPath(L"analyser_play_recording.wav")), recording);
   const std::vector<float> mono = MonoMix(recording);
-  const auto stretches = Stretches(Track(mono, *locator_, kWindow, 2 * kEdge), kEdge);
+  const auto tracked = Track(mono, *locator_, kWindow, 2 * kEdge);
+  const auto stretches = Stretches(tracked, kEdge);
 
   double worst = 0;
-  const auto all = HeardAfter(mono, stretches, recorder_.FrameAt(playAt), &worst);
-  EXPECT_NEAR(double(all.first), 0.0, double(kEdge)) << "Play did not start at the beginning";
+  const auto all = HeardAfter(mono, tracked, stretches, recorder_.FrameAt(playAt), &worst);
+  EXPECT_TRUE(all.first >= -kEdge && all.first <= kStartLoss + kEdge)
+      << "Play did not start at the beginning: " << all.first;
   EXPECT_NEAR(double(all.second), double(reference_.Frames()), double(kEdge))
       << "Play did not play to the end";
   EXPECT_GE(worst, 0.99);
 
-  // The window: the columns shown, 10 ms each, from the first.
-  const double windowFrames = shown.width * 10.0 * kRate / 1000;
-  const auto window = HeardAfter(mono, stretches, recorder_.FrameAt(windowAt), &worst);
-  EXPECT_NEAR(double(window.first), 0.0, double(kEdge)) << "Play Wdw did not start at the window";
+  // The window: the columns shown, 10 ms each, from the first. The noise is stereo and shows
+  // in the dual view: each channel in half the width, 3 columns less.
+  const double windowFrames = (shown.width / 2 - 3) * 10.0 * kRate / 1000;
+  const auto window = HeardAfter(mono, tracked, stretches, recorder_.FrameAt(windowAt), &worst);
+  EXPECT_TRUE(window.first >= -kEdge && window.first <= kStartLoss + kEdge)
+      << "Play Wdw did not start at the window: " << window.first;
   EXPECT_NEAR(double(window.second), windowFrames, double(kEdge))
       << "Play Wdw did not stop at the window's end";
   EXPECT_GE(worst, 0.99);
@@ -197,14 +215,16 @@ std::map<COLORREF, int> IndexOfColour(const tessel::AnalysisSettings& s) {
   return index;
 }
 
-// The image row whose newest columns are brightest (the right quarter of the image).
+// The image row whose newest columns are brightest (the right quarter of the image), read
+// from one picture of the window taken while the tone still plays.
 int BrightestRow(HWND w, const std::map<COLORREF, int>& index, int width) {
+  const ClientPicture picture = CaptureClient(w);
   int bestRow = -1;
   double best = -1;
   for (int row = 0; row < kScanRows; ++row) {
     double sum = 0;
     for (int x = width * 3 / 4; x < width - 4; x += 3) {
-      const auto it = index.find(ClientPixel(w, x, kImageTop + row));
+      const auto it = index.find(picture.At(x, kImageTop + row));
       sum += it == index.end() ? 0 : it->second;
     }
     if (sum > best) best = sum, bestRow = row;
@@ -212,9 +232,7 @@ int BrightestRow(HWND w, const std::map<COLORREF, int>& index, int width) {
   return bestRow;
 }
 
-// Not yet passing under Wine 10: while the tone plays into the recording source (which
-// the recorder of the other tests hears), Tessel's Scan Input image stays black.
-TEST_F(AnalyserSound, DISABLED_ScanInputShowsEachToneInTheRowOfItsFrequency) {
+TEST_F(AnalyserSound, ScanInputShowsEachToneInTheRowOfItsFrequency) {
   HWND w = Start("");
   ASSERT_NE(w, nullptr);
   RECT client;
@@ -229,7 +247,7 @@ TEST_F(AnalyserSound, DISABLED_ScanInputShowsEachToneInTheRowOfItsFrequency) {
   const auto index = IndexOfColour(s);
   const double binHz = 22050.0 / 1024;
   for (double hz : {1000.0, 3000.0}) {
-    Tone tone(hz, 8000);
+    PlainSound tone(Sine(hz, 8000), 1);
     ASSERT_TRUE(tone.Playing());
     Pause(7000);  // the whole visible image shows the tone by now
     const int row = BrightestRow(w, index, int(client.right) - 30);

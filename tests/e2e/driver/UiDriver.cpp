@@ -318,6 +318,39 @@ COLORREF ClientPixel(HWND window, int x, int y) {
   return c;
 }
 
+ClientPicture CaptureClient(HWND window) {
+  ClientPicture picture;
+  RECT r;
+  if (!GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return picture;
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  const int w = r.right, h = r.bottom;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  picture.width = w;
+  picture.height = h;
+  picture.pixels.resize(size_t(w) * size_t(h));
+  const auto* bgrx = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0; i < picture.pixels.size(); ++i)
+    picture.pixels[i] = RGB(bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]);
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
 void Pause(int ms) { Sleep(DWORD(ms)); }
 
 }  // namespace e2e

@@ -70,6 +70,18 @@ int MenuItemState(HWND window, UINT commandId);
 bool SaveScreenshot(HWND window, const std::wstring& path);
 // Reads the colour at a client-area point of a window from the screen.
 COLORREF ClientPixel(HWND window, int x, int y);
+// The client area of a window as it is on the screen at one moment: reading many pixels
+// one by one takes seconds under Wine, while the picture moves on.
+struct ClientPicture {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;  // rows top-down
+  COLORREF At(int x, int y) const {
+    return x < 0 || y < 0 || x >= width || y >= height
+               ? CLR_INVALID
+               : pixels[size_t(y) * size_t(width) + size_t(x)];
+  }
+};
+ClientPicture CaptureClient(HWND window);
 
 // Runs a shell command of the Unix system under Wine (/bin/sh) and waits for it; false
 // when it could not be started or did not end in time.
