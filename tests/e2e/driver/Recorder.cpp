@@ -34,6 +34,11 @@ double Recorder::Now() {
 }
 
 bool Recorder::Start() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    samples_.clear();
+    stamps_.clear();
+  }
   WAVEFORMATEX format = ServerFormat();
   event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (waveInOpen(&device_, WAVE_MAPPER, &format, DWORD_PTR(event_), 0, CALLBACK_EVENT) !=

@@ -23,8 +23,8 @@ class Recorder {
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
-  // Opens the wave input and starts recording; returns once sound flows (false when
-  // there is no input device or nothing arrives).
+  // Opens the wave input and starts a new recording; returns once sound flows (false
+  // when there is no input device or nothing arrives).
   bool Start();
   void Stop();
 
