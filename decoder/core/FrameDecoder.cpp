@@ -63,8 +63,8 @@ int FrameDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int bytes, 
                          int outChannels) {
   const int channels = h.Channels();
   const int samples = h.SamplesPerFrame();
-  // Layer III begins afresh after frames of another layer (Part 3.4: the Layer III decoder is
-  // created when the layer changes).
+  // Layer III begins afresh after frames of another layer (the play thread creates its
+  // decoder anew when the layer changes).
   if (h.layer == 3 && lastLayer_ != 3) layerThree_.Reset();
   lastLayer_ = h.layer;
   int slots;
