@@ -1,4 +1,4 @@
-// Issue 11, fault 2: a stream that changes layer, sampling rate or MPEG version part-way.
+// A stream that changes layer, sampling rate or MPEG version part-way.
 // A layer change is decoded. A change of sampling rate reopens the sound card at the new rate;
 // a wave file, which has one rate, ends with the part before and an "input stream error" that
 // stays pending until LastError is read (every other export clears only its own error).

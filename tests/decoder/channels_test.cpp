@@ -1,4 +1,4 @@
-// Issue 11, fault 1: frames whose channel count differs from the output's (a stream whose
+// Frames whose channel count differs from the output's (a stream whose
 // channel mode changes) reach the output converted: one channel to both, two averaged into
 // one. Each comparison goes frame by frame, as the frames have different sizes.
 #include <gtest/gtest.h>

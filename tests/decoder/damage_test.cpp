@@ -1,4 +1,4 @@
-// Issue 11, faults 3, 7 and 8: damaged streams, junk that looks like a stream, and free-format
+// Damaged streams, junk that looks like a stream, and free-format
 // frames whose channel mode alternates.
 #include <gtest/gtest.h>
 

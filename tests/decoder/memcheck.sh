@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Issue 11, fault 4: decodes every stream in the shared compliance folder with the native
+# Decodes every stream in the shared compliance folder with the native
 # kelvaro tool under valgrind's memcheck, and fails on any report (an error of memcheck, or a
 # definite leak). Skips (exit 77, shown by CTest as skipped) when valgrind or the streams are
 # missing. The streams run side by side, one valgrind per processor.

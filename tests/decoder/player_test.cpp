@@ -166,7 +166,7 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
   EXPECT_EQ(lib::GetCurrentPos(), 0);
 }
 
-// Issue 11, fault 9: playing to the sound card, GetCurrentPos is the frame being heard: the
+// Playing to the sound card, GetCurrentPos is the frame being heard: the
 // device's played position, mapped back to the frames written, to the fraction of a frame.
 // Without it the position ran up to 96 frames (2.5 s) ahead of the sound and moved in steps
 // of 32 frames.

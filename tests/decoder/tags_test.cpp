@@ -1,4 +1,4 @@
-// Issue 11, faults 5 and 6: LAME's Info/Xing tag frame. With a check word (lame -p) LAME 3.100
+// LAME's Info/Xing tag frame. With a check word (lame -p) LAME 3.100
 // writes the tag where it would be without one, 2 bytes before the place behind the side
 // information; both places are read. The tag frame is not audio: it is skipped, with or
 // without a frame count in it.
