@@ -272,40 +272,51 @@ int MenuItemState(HWND window, UINT commandId) {
   return state == UINT(-1) ? -1 : int(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
 }
 
-bool SaveScreenshot(HWND window, const std::wstring& path) {
-  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (window) GetWindowRect(window, &r);
+// The screen's pixels of a rectangle as a device-independent bitmap of `bitCount` bits a
+// pixel, rows of 4-byte multiples, bottom-up as a BMP file stores them or top-down.
+static std::vector<uint8_t> CopyScreen(const RECT& r, WORD bitCount, bool topDown,
+                                       BITMAPINFOHEADER& header) {
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;  // bottom-up, as a BMP file stores it
+  bi.bmiHeader.biHeight = topDown ? -h : h;
   bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biBitCount = bitCount;
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, dib);
   BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  const DWORD stride = DWORD((w * 3 + 3) & ~3);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + stride * DWORD(h);
-  bool ok = false;
-  if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-    ok = fwrite(&fh, sizeof fh, 1, f) == 1 &&
-         fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-         fwrite(bits, stride, size_t(h), f) == size_t(h);
-    fclose(f);
-  }
+  const size_t stride = (size_t(w) * bitCount / 8 + 3) & ~size_t(3);
+  const auto* first = static_cast<const uint8_t*>(bits);
+  std::vector<uint8_t> copy(first, first + stride * size_t(h));
   SelectObject(mem, old);
   DeleteObject(dib);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+  header = bi.bmiHeader;
+  return copy;
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& path) {
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (window) GetWindowRect(window, &r);
+  if (r.right <= r.left || r.bottom <= r.top) return false;
+  BITMAPINFOHEADER header{};
+  const std::vector<uint8_t> bits = CopyScreen(r, 24, false, header);
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof header;
+  fh.bfSize = DWORD(fh.bfOffBits + bits.size());
+  bool ok = false;
+  if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+    ok = fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&header, sizeof header, 1, f) == 1 &&
+         fwrite(bits.data(), 1, bits.size(), f) == bits.size();
+    fclose(f);
+  }
   return ok;
 }
 
@@ -324,30 +335,14 @@ ClientPicture CaptureClient(HWND window) {
   if (!GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return picture;
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
-  const int w = r.right, h = r.bottom;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  picture.width = w;
-  picture.height = h;
-  picture.pixels.resize(size_t(w) * size_t(h));
-  const auto* bgrx = static_cast<const uint8_t*>(bits);
+  OffsetRect(&r, origin.x, origin.y);
+  BITMAPINFOHEADER header{};
+  const std::vector<uint8_t> bgrx = CopyScreen(r, 32, true, header);
+  picture.width = r.right - r.left;
+  picture.height = r.bottom - r.top;
+  picture.pixels.resize(size_t(picture.width) * size_t(picture.height));
   for (size_t i = 0; i < picture.pixels.size(); ++i)
     picture.pixels[i] = RGB(bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return picture;
 }
 
