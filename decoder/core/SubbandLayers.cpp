@@ -107,6 +107,23 @@ const AllocTable& SelectTable(const FrameHeader& h) {
   return rate == 48000 ? tables.a : tables.b;
 }
 
+// The Layer II bit allocation: the quantisation class of every subband and channel (null:
+// no samples); above the bound both channels share channel 0's.
+void ReadAllocation(BitReader& br, const AllocTable& table, int channels, int bound,
+                    const QuantClass* cls[2][32]) {
+  for (int sb = 0; sb < table.subbands; ++sb) {
+    const AllocRow& row = table.rows[sb];
+    for (int ch = 0; ch < channels; ++ch) {
+      if (sb < bound || ch == 0) {
+        const int code = br.Read(row.bits);
+        cls[ch][sb] = code ? &kClasses[row.classes[code - 1]] : nullptr;
+      } else {
+        cls[ch][sb] = cls[0][sb];
+      }
+    }
+  }
+}
+
 }  // namespace
 
 int SubbandFrameBits(const FrameHeader& h, const uint8_t* frame, int bytes) {
@@ -127,8 +144,8 @@ int SubbandFrameBits(const FrameHeader& h, const uint8_t* frame, int bytes) {
         }
         if (ch == 0) shared = a;
         if (a == 0) continue;
-        bits += 6;                                            // scale factor
-        if (sb < bound || ch == 0) bits += 12 * (a + 1);      // samples
+        bits += 6;                                        // scale factor
+        if (sb < bound || ch == 0) bits += 12 * (a + 1);  // samples
       }
     }
     return bits;
@@ -137,19 +154,14 @@ int SubbandFrameBits(const FrameHeader& h, const uint8_t* frame, int bytes) {
   const int limit = table.subbands;
   const int bound = h.Bound() < limit ? h.Bound() : limit;
   const QuantClass* cls[2][32] = {};
-  for (int sb = 0; sb < limit; ++sb) {
-    const AllocRow& row = table.rows[sb];
-    for (int ch = 0; ch < channels; ++ch) {
+  ReadAllocation(br, table, channels, bound, cls);
+  for (int sb = 0; sb < limit; ++sb)
+    for (int ch = 0; ch < channels; ++ch)
       if (sb < bound || ch == 0) {
-        const int code = br.Read(row.bits);
-        bits += row.bits;
-        cls[ch][sb] = code ? &kClasses[row.classes[code - 1]] : nullptr;
-        if (cls[ch][sb]) bits += 12 * (cls[ch][sb]->grouped ? cls[ch][sb]->bits : 3 * cls[ch][sb]->bits);
-      } else {
-        cls[ch][sb] = cls[0][sb];
+        bits += table.rows[sb].bits;
+        if (cls[ch][sb])
+          bits += 12 * (cls[ch][sb]->grouped ? cls[ch][sb]->bits : 3 * cls[ch][sb]->bits);
       }
-    }
-  }
   for (int sb = 0; sb < limit; ++sb) {
     for (int ch = 0; ch < channels; ++ch) {
       if (!cls[ch][sb]) continue;
@@ -203,17 +215,7 @@ int DecodeLayerTwo(const FrameHeader& h, const uint8_t* frame, int bytes, Subban
   const int limit = table.subbands;
   const int bound = h.Bound() < limit ? h.Bound() : limit;
   const QuantClass* cls[2][32] = {};
-  for (int sb = 0; sb < limit; ++sb) {
-    const AllocRow& row = table.rows[sb];
-    for (int ch = 0; ch < channels; ++ch) {
-      if (sb < bound || ch == 0) {
-        int code = br.Read(row.bits);
-        cls[ch][sb] = code ? &kClasses[row.classes[code - 1]] : nullptr;
-      } else {
-        cls[ch][sb] = cls[0][sb];
-      }
-    }
-  }
+  ReadAllocation(br, table, channels, bound, cls);
   int scfsi[2][32] = {};
   for (int sb = 0; sb < limit; ++sb)
     for (int ch = 0; ch < channels; ++ch)
