@@ -21,21 +21,29 @@ struct DeviceState {
   std::atomic<bool> failOpen{false};
   std::atomic<int> opened{0};
   std::atomic<int> closed{0};
+  std::atomic<int> writes{0};
+  std::atomic<int64_t> played{-1};  // the played position in samples; -1: not reported
 };
 
 class FakeDevice : public WaveDevice {
  public:
   explicit FakeDevice(DeviceState& s) : s_(s) {}
   bool Open(int, int) override { return !s_.failOpen && ++s_.opened > 0; }
-  bool Write(int, const uint8_t*, uint32_t) override { return true; }
+  bool Write(int, const uint8_t*, uint32_t) override {
+    ++s_.writes;
+    return true;
+  }
   bool Done(int) override { return s_.gate; }
   void Release(int) override {}
-  void Reset() override {}
+  void Reset() override {  // as waveOutReset: the position starts again
+    if (s_.played >= 0) s_.played = 0;
+  }
   bool Close() override {
     ++s_.closed;
     return true;
   }
   void Sleep(int) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+  int64_t PlayedSamples() override { return s_.played; }
 
  private:
   DeviceState& s_;
@@ -170,44 +178,13 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
 // device's played position, mapped back to the frames written, to the fraction of a frame.
 // Without it the position ran up to 96 frames (2.5 s) ahead of the sound and moved in steps
 // of 32 frames.
-struct ScriptedState {
-  std::atomic<bool> gate{false};   // queued buffers finish only while open
-  std::atomic<int64_t> played{0};  // the device's played position, in samples
-  std::atomic<int> writes{0};
-};
-
-class ScriptedDevice : public WaveDevice {
- public:
-  explicit ScriptedDevice(ScriptedState& s) : s_(s) {}
-  bool Open(int, int) override { return true; }
-  bool Write(int, const uint8_t*, uint32_t) override {
-    ++s_.writes;
-    return true;
-  }
-  bool Done(int) override { return s_.gate; }
-  void Release(int) override {}
-  void Reset() override { s_.played = 0; }  // as waveOutReset: the position starts again
-  bool Close() override { return true; }
-  void Sleep(int) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
-  int64_t PlayedSamples() override { return s_.played; }
-
- private:
-  ScriptedState& s_;
-};
-
-class ScriptedPlatform : public StdPlatform {
- public:
-  std::unique_ptr<WaveDevice> NewWaveDevice() override {
-    return std::make_unique<ScriptedDevice>(state);
-  }
-  ScriptedState state;
-};
-
 class HeardPositionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     lib::SetPlatform(&platform_);
     ASSERT_TRUE(lib::Init());
+    platform_.state.gate = false;  // queued buffers finish only when the test opens the gate
+    platform_.state.played = 0;
     song_ = test::TempPath(".mp3");
     ASSERT_TRUE(test::WriteFile(song_, test::SilentStream(1000)));  // 1152 samples a frame
   }
@@ -217,7 +194,7 @@ class HeardPositionTest : public ::testing::Test {
     lib::SetPlatform(nullptr);
     std::remove(song_.c_str());
   }
-  ScriptedPlatform platform_;
+  FakePlatform platform_;
   std::string song_;
 };
 
