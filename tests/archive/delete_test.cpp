@@ -47,6 +47,15 @@ std::vector<std::string> Names(TCustomExtractor& x) {
   return names;
 }
 
+// "s.arc": a solid archive of the sources.
+void WriteSolidArchive(const TestFolder& dir, const std::vector<Source>& files) {
+  TArchiver a;
+  Configure(a);
+  a.SetOptions(a.Options().Include(oCreateSolidArchives));
+  a.SetFileName(dir / "s.arc");
+  for (const Source& f : files) a.AddFile(dir / "src" + kDelim + f.name);
+}
+
 // The files of a folder whose names begin with "~Archiv-": temporary archives.
 int TempArchives(const std::string& folder) {
   int count = 0;
@@ -264,13 +273,7 @@ TEST(DeleteFilesRules, AFailureOnTheWayLeavesTheArchiveAsItWas) {
 TEST(DeleteFilesSolid, TheSolidArchiveIsRebuiltWithoutTheEntries) {
   TestFolder dir;
   const std::vector<Source> files = MakeSources(dir);
-  {
-    TArchiver a;
-    Configure(a);
-    a.SetOptions(a.Options().Include(oCreateSolidArchives));
-    a.SetFileName(dir / "s.arc");
-    for (const Source& f : files) a.AddFile(dir / "src" + kDelim + f.name);
-  }
+  WriteSolidArchive(dir, files);
   {
     TArchiver a;
     Configure(a);
@@ -297,13 +300,7 @@ TEST(DeleteFilesSolid, TheSolidArchiveIsRebuiltWithoutTheEntries) {
 TEST(DeleteFilesSolid, AFailedRebuildLeavesTheSolidArchiveAsItWas) {
   TestFolder dir;
   const std::vector<Source> files = MakeSources(dir);
-  {
-    TArchiver a;
-    Configure(a);
-    a.SetOptions(a.Options().Include(oCreateSolidArchives));
-    a.SetFileName(dir / "s.arc");
-    for (const Source& f : files) a.AddFile(dir / "src" + kDelim + f.name);
-  }
+  WriteSolidArchive(dir, files);
   const std::vector<uint8_t> before = ReadAll(dir / "s.arc");
   {
     TArchiver a;
