@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analyser/win/App.h"
+#include "platform/win32/SystemLibraries.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -87,5 +88,6 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
 }  // namespace tessel_win
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
+  platform::RestrictLibrarySearch();
   return tessel_win::Run(instance, commandLine, show);
 }
