@@ -44,6 +44,14 @@ double FrameBytes(double ms, const WaveFileInfo& info) {
 
 }  // namespace
 
+AnalysisRequest WholeFileRequest(const AnalysisSettings& s, const WaveFileInfo& info) {
+  AnalysisRequest r;
+  r.endMs = DataMilliseconds(info);
+  r.timeScaleMs = s.timeScaleMs;
+  r.windowMs = WindowMs(s.freqResolutionHz);
+  return r;
+}
+
 double ValidateAnalysis(const WaveFileInfo& info, const AnalysisRequest& r, int fftSize) {
   const double data = info.dataBytes;
   const double begin = FrameBytes(r.beginMs, info);
@@ -56,8 +64,7 @@ double ValidateAnalysis(const WaveFileInfo& info, const AnalysisRequest& r, int 
   if (begin < 0 || end < begin || begin > data) FailStop("Improper Begin or End");
   if (end - begin < kMinimumSampleBytes) FailStop("Sample Size Too Small");
   if (info.sampleRateHz < 4000 || info.sampleRateHz > 44100) FailStop("Sample Rate Out of Range");
-  if (info.bitsPerSample != 8 && info.bitsPerSample != 16) FailStop("Improper Entry");
-  if (info.channels != 1 && info.channels != 2) FailStop("Improper Entry");
+  CheckSampleFormat(info);
   const int step = ColumnStep(info.sampleRateHz, ts, info.channels);
   if (step <= 0) FailStop("Improper Entry");
   const SegmentRange range = SegmentBytes(info, r.beginMs, r.endMs, fftSize);

@@ -39,6 +39,9 @@ struct AnalysisRequest {
   double windowMs = 0;
 };
 
+// The whole file with the settings in force (the command-line tool, a recording just made).
+AnalysisRequest WholeFileRequest(const AnalysisSettings& s, const WaveFileInfo& info);
+
 // The checks after "Modify Analysis Parameters", in the dialog's order, then those of the
 // set-up (sample rate, column step, column count). Throws the message of the first failure;
 // returns the time scale in force (values of 0 or less become 1, above 500 become 500).

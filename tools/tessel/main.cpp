@@ -65,18 +65,16 @@ int Run(const Options& o) {
   if (o.rate) info.sampleRateHz = TypedSampleRate(*o.rate, info.sampleRateHz);
   if (o.bits) info.bitsPerSample = static_cast<uint16_t>(*o.bits);
   if (o.channels) info.channels = static_cast<uint16_t>(*o.channels);
+  CheckSampleFormat(info);
   s.sampleRateHz = info.sampleRateHz;
   ApplyBandRules(s, info.sampleRateHz);
   if (!o.logAll.empty() && s.freqScale != kScaleLinear)
     throw std::invalid_argument("the All Spectrum log needs the linear frequency scale");
 
   const int fftSize = 1 << FftExponentOfChoice(s.fftSizeChoice);
-  AnalysisRequest request;
-  const double bytesPerMs = info.sampleRateHz * double(info.BlockAlign()) / 1000;
+  AnalysisRequest request = WholeFileRequest(s, info);
   request.beginMs = o.beginMs.value_or(0);
-  request.endMs = o.endMs.value_or(bytesPerMs > 0 ? info.dataBytes / bytesPerMs : 0);
-  request.timeScaleMs = s.timeScaleMs;
-  request.windowMs = WindowMs(s.freqResolutionHz);
+  request.endMs = o.endMs.value_or(request.endMs);
   s.timeScaleMs = static_cast<float>(ValidateAnalysis(info, request, fftSize));
 
   SampleBuffer sample = LoadSegment(o.input, info, request.beginMs, request.endMs, fftSize);
