@@ -148,13 +148,30 @@ std::vector<Label> ScrollScaleLabels(const AnalyserState& st, int h) {
   return labels;
 }
 
+namespace {
+
+// Decimals that show v exactly when it is a whole multiple of `step` (linear marks), or with
+// two significant digits (log marks, 10 16 25 40 63 times a power of ten).
+int DecimalsFor(double step) {
+  int d = 0;
+  while (d < 4 && std::fabs(step * std::pow(10.0, d) - std::round(step * std::pow(10.0, d))) > 1e-6)
+    ++d;
+  return d;
+}
+
+}  // namespace
+
 std::vector<ScopeTick> ScopeAxisTicks(double low, double high, bool logScale) {
   const ScopeUnit unit = ScopeAxisUnit(high);
+  const std::vector<ScopeMark> marks = ScopeGridMarks(low, high, logScale);
+  const double step = marks.size() > 1 ? marks[1].frequencyHz - marks[0].frequencyHz : 1;
+  const int linear = DecimalsFor(step / unit.divisor);
   std::vector<ScopeTick> ticks;
-  for (const ScopeMark& m : ScopeGridMarks(low, high, logScale)) {
-    const std::string label = logScale ? Format("%-2.1f", m.frequencyHz / unit.divisor)
-                                       : Format("%d", int(m.frequencyHz / unit.divisor + 0.5));
-    ticks.push_back({m.offset, label});
+  for (const ScopeMark& m : marks) {
+    const double v = m.frequencyHz / unit.divisor;
+    const int decimals =
+        logScale ? std::max(1, 1 - static_cast<int>(std::floor(std::log10(v) + 1e-9))) : linear;
+    ticks.push_back({m.offset, Format("%-2.*f", decimals, v)});
   }
   return ticks;
 }
@@ -216,11 +233,34 @@ bool ScopeReadouts(AnalyserState& st, int x, int y) {
   return true;
 }
 
+// The level read back from the screen's colour; -90 in the gap of the Dual view.
+double LevelAt(const AnalyserState& st, int x, Rgb pixel) {
+  if (DualView(st) && x > st.displayW / 2 - 3 && x < st.displayW / 2 + 4) return -90;
+  return LevelOfColour(*st.colourTable, pixel);
+}
+
+// A live Scroll scan: its 256 rows under the strip, the band of the scan's settings. The
+// columns scroll by, so only frequency and level are read.
+bool LiveScrollReadouts(AnalyserState& st, int x, int y, Rgb pixel) {
+  if (y < kStripHeight || y >= st.displayH) return false;
+  const Analysed& a = st.current;
+  const double bw = BinWidthNow(st);
+  const double f = FrequencyAtRow(st.displayH - 1 - y, a.bandLowHz, a.bandHighHz, bw, a.logScale,
+                                  a.decadesPerRow);
+  const double level = LevelAt(st, x, pixel);
+  st.readout.frequency = FrequencyText(f, bw);
+  st.readout.level = LevelText(level);
+  st.lastFreqHz = f;
+  st.lastLevelDb = level;
+  return true;
+}
+
 }  // namespace
 
 bool UpdateReadouts(AnalyserState& st, int x, int y, Rgb pixel) {
   if (st.growing) return false;
   if (st.scopeShown) return ScopeReadouts(st, x, y);
+  if (!st.displayBitmapValid && !st.live.Empty()) return LiveScrollReadouts(st, x, y, pixel);
   if (!st.displayBitmapValid || y < kStripHeight) return false;
   const Analysed& a = st.current;
   const bool dual = DualView(st);
@@ -244,8 +284,7 @@ bool UpdateReadouts(AnalyserState& st, int x, int y, Rgb pixel) {
     st.readout.frequency = FrequencyText(f, bw);
     st.readout.time = TimeText(t, a.timeScaleMs);
   }
-  double level = LevelOfColour(*st.colourTable, pixel);
-  if (dual && x > st.displayW / 2 - 3 && x < st.displayW / 2 + 4) level = -90;
+  const double level = LevelAt(st, x, pixel);
   st.readout.level = LevelText(level);
   st.lastTimeMs = t;
   st.lastFreqHz = f;

@@ -309,6 +309,33 @@ INT_PTR CALLBACK MarkersProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
 
 // ---- Notice ----
 
+// The notice grows to its line of text in the large font, the OK button staying centred.
+void FitNotice(HWND d, const wchar_t* text) {
+  HWND label = GetDlgItem(d, IDC_NOTICE_TEXT);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, g.font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, int(wcslen(text)), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r, frame;
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
+  const int grow = std::max(0, int(size.cx) + 2 * g.cw - int(r.right - r.left));
+  const int height = std::max(int(r.bottom - r.top), int(size.cy) + 2);
+  MoveWindow(label, r.left, r.top, r.right - r.left + grow, height, FALSE);
+  HWND ok = GetDlgItem(d, IDOK);
+  RECT b;
+  GetWindowRect(ok, &b);
+  MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&b), 2);
+  MoveWindow(ok, b.left + grow / 2, b.top + height - (r.bottom - r.top), b.right - b.left,
+             b.bottom - b.top, FALSE);
+  GetWindowRect(d, &frame);
+  SetWindowPos(d, nullptr, 0, 0, frame.right - frame.left + grow,
+               frame.bottom - frame.top + height - (r.bottom - r.top), SWP_NOMOVE | SWP_NOZORDER);
+  CentreDialog(d, 0);
+}
+
 INT_PTR CALLBACK NoticeProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
   if (msg == WM_INITDIALOG) {
     CentreDialog(d, 0);
@@ -489,6 +516,7 @@ void ShowNotice(const wchar_t* text) {
   HWND d = CreateDialogW(g.instance, MAKEINTRESOURCEW(IDD_NOTICE), g.window, NoticeProc);
   if (!d) return;
   SetDlgItemTextW(d, IDC_NOTICE_TEXT, text);
+  FitNotice(d, text);
   ShowWindow(d, SW_SHOW);
   const DWORD start = GetTickCount();
   while (IsWindow(d) && GetTickCount() - start < 800) {
