@@ -118,6 +118,7 @@ struct AnalyserState {
   ScopeOrigin scopeOrigin;
   int pointerX = -1, pointerY = -1;  // the Scope display's cross-shaped pointer
   LiveRun run;
+  int64_t livePasses = 0;  // live images shown; the panel follows every fourth
 
   // The colours in force: the scheme's table and the palette loaded from it.
   const ColourTable* colourTable = &ColourTableFor(kPaletteCB);

@@ -32,6 +32,36 @@ int WindowXToBitmapX(int x, int width, bool dual) {
   return x;
 }
 
+int HorizontalRange(const AnalyserState& st) {
+  return std::max(0, st.current.bitmap.Image().Width() - VisibleWidth(st));
+}
+
+int VerticalRange(const AnalyserState& st) {
+  return std::max(0, st.current.bitmap.Rows() + kStripHeight - st.displayH);
+}
+
+IndexedImage ImageToSave(const DisplayBitmap& bitmap, uint32_t view) {
+  if (!bitmap.Stereo() || view == kViewDual) return bitmap.Image();
+  const int top = view == kViewLeft ? bitmap.PanelTop(kLeft) : bitmap.PanelTop(kRight);
+  IndexedImage panel(bitmap.Image().Width(), bitmap.PanelHeight(), kIndexBackground);
+  panel.Copy(bitmap.Image(), 0, top, panel.Width(), panel.Height(), 0, 0);
+  return panel;
+}
+
+IndexedImage BitmapToSave(const AnalyserState& st, bool entire) {
+  if (st.scopeShown) return WindowImage(st, true);
+  if (!st.displayBitmapValid) return IndexedImage();
+  const DisplayBitmap& b = st.current.bitmap;
+  if (entire) return ImageToSave(b, st.current.channelView);
+  WindowView view;
+  view.width = st.displayW;
+  view.height = std::min(st.displayH, b.PanelHeight());
+  view.channelView = st.current.channelView;
+  view.scrollX = st.scrollX;
+  view.scrollY = st.scrollY;
+  return ComposeWindow(&b, view, false);
+}
+
 int ShownBandHighHz(const AnalysisSettings& s, uint32_t rate, int fftSize, int rows) {
   if (s.freqScale == kScaleLog) return s.bandHighHz;
   return static_cast<int>(s.bandLowHz + rows * BinWidth(rate, fftSize));

@@ -23,6 +23,17 @@ int VisibleWidth(const AnalyserState& st);
 // the right half, which starts at W/2 + 4; an x at or beyond W maps to 0.
 int WindowXToBitmapX(int x, int width, bool dual);
 
+// How far the display scrolls: columns beyond the visible width, rows beyond the display.
+int HorizontalRange(const AnalyserState& st);
+int VerticalRange(const AnalyserState& st);
+
+// The part of a spectral image that a save takes: both panels in the Dual view (or of mono
+// data), else the viewed one.
+IndexedImage ImageToSave(const DisplayBitmap& bitmap, uint32_t channelView);
+// "&Window Bitmap" (the part shown, or the Scope image) or "&Entire Bitmap"; empty without
+// an image.
+IndexedImage BitmapToSave(const AnalyserState& st, bool entire);
+
 // The band an analysis shows. Linear: its rows (256, 512 or 1024 bins) from bandLowHz up,
 // whatever the dialog's 256-bin band said; log: bandLowHz to bandHighHz over the rows.
 int ShownBandHighHz(const AnalysisSettings& s, uint32_t sampleRateHz, int fftSize, int rows);

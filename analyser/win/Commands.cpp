@@ -183,17 +183,15 @@ bool ChooseFile(bool save, const wchar_t* title, const wchar_t* filter, std::wst
 }
 
 void EnterReadyWithData() {
-  const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
-  const int visible = dual ? g.displayW / 2 - 3 : g.displayW;
   EnableButton(0, true);
   EnableButton(1, true);
   EnableButton(2, false);
   EnableButton(3, true);
-  const int range = std::max(0, g.current.bitmap.Image().Width() - visible);
+  const int range = HorizontalRange(g);
   SetScrollRange(g.hScroll, SB_CTL, 0, range, FALSE);
   SetScrollPos(g.hScroll, SB_CTL, g.scrollX, TRUE);
   EnableWindow(g.hScroll, range > 0);
-  const int vrange = std::max(0, g.current.bitmap.Rows() + kStripHeight - g.displayH);
+  const int vrange = VerticalRange(g);
   SetScrollRange(g.vScroll, SB_CTL, 0, vrange, FALSE);
   SetScrollPos(g.vScroll, SB_CTL, g.scrollY, TRUE);
   EnableWindow(g.vScroll, vrange > 0);
@@ -284,30 +282,8 @@ void SaveWaveCommand() {
 }
 
 void SaveBitmapCommand(bool entire) {
-  IndexedImage image;
-  if (g.scopeShown) {
-    image = WindowImage(g, true);
-  } else if (g.displayBitmapValid) {
-    const DisplayBitmap& b = g.current.bitmap;
-    if (entire) {
-      image = b.Image();
-      if (b.Stereo() && g.current.channelView != kViewDual) {
-        const int top = g.current.channelView == kViewLeft ? b.PanelTop(kLeft) : b.PanelTop(kRight);
-        image = IndexedImage(b.Image().Width(), b.PanelHeight(), kIndexBackground);
-        image.Copy(b.Image(), 0, top, image.Width(), image.Height(), 0, 0);
-      }
-    } else {
-      WindowView view;
-      view.width = g.displayW;
-      view.height = std::min(g.displayH, b.PanelHeight());
-      view.channelView = g.current.channelView;
-      view.scrollX = g.scrollX;
-      view.scrollY = g.scrollY;
-      image = ComposeWindow(&b, view, false);
-    }
-  } else {
-    return;
-  }
+  IndexedImage image = BitmapToSave(g, entire);
+  if (image.Empty()) return;
   std::wstring path;
   if (!ChooseFile(true, L"Save Bitmap", kBitmapFilter, path)) return;
   if (!MagnificationDialog(image.Width(), image.Height())) return;

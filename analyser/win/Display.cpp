@@ -193,9 +193,8 @@ void BlitLive() {
   }
   PaintDisplay(dc);
   ReleaseDC(g.window, dc);
-  static int pass = 0;
   g.readout.now = Format("%-4.0f", g.timeNowSec);
-  if (++pass % 4 == 0) RedrawPanel();
+  if (++g.livePasses % 4 == 0) RedrawPanel();
 }
 
 void ShowGrowingImage() {

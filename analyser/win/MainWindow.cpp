@@ -221,14 +221,12 @@ void Scroll(HWND bar, int code, int& position, int range) {
 
 void OnHScroll(int code) {
   if (Running() || !g.displayBitmapValid || g.scopeShown) return;
-  const int range = g.current.bitmap.Image().Width() - VisibleWidth(g);
-  if (range > 0) Scroll(g.hScroll, code, g.scrollX, range);
+  if (const int range = HorizontalRange(g)) Scroll(g.hScroll, code, g.scrollX, range);
 }
 
 void OnVScroll(int code) {
   if (!g.displayBitmapValid || g.scopeShown || g.playingAll) return;
-  const int range = g.current.bitmap.Rows() + kStripHeight - g.displayH;
-  if (range > 0) Scroll(g.vScroll, code, g.scrollY, range);
+  if (const int range = VerticalRange(g)) Scroll(g.vScroll, code, g.scrollY, range);
 }
 
 // The column of the spectral image under a window x (Dual view: one half each).

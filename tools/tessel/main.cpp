@@ -12,6 +12,7 @@
 #include "analyser/core/Colours.h"
 #include "analyser/core/DataLog.h"
 #include "analyser/core/Messages.h"
+#include "analyser/core/View.h"
 #include "analyser/core/WaveFile.h"
 #include "tools/tessel/Options.h"
 #include "tools/tessel/PngFile.h"
@@ -41,15 +42,6 @@ class ProgressBar {
   bool enabled_;
   int shown_ = -1;
 };
-
-// The part of the image that a save takes: both panels in the Dual view, else the viewed one.
-IndexedImage ImageToSave(const DisplayBitmap& bitmap, uint32_t view) {
-  if (!bitmap.Stereo() || view == kViewDual) return bitmap.Image();
-  const int top = view == kViewLeft ? bitmap.PanelTop(kLeft) : bitmap.PanelTop(kRight);
-  IndexedImage panel(bitmap.Image().Width(), bitmap.PanelHeight(), kIndexBackground);
-  panel.Copy(bitmap.Image(), 0, top, panel.Width(), panel.Height(), 0, 0);
-  return panel;
-}
 
 int Run(const Options& o) {
   AnalysisSettings s = StartupSettings();
