@@ -52,6 +52,25 @@ AnalysisRequest WholeFileRequest(const AnalysisSettings& s, const WaveFileInfo& 
   return r;
 }
 
+AnalysisRequest RequestFromDialog(AnalysisSettings& s, WaveFileInfo& info, uint32_t rate,
+                                  double beginMs, double endMs, double timeScaleMs) {
+  info.sampleRateHz = rate;
+  info.bitsPerSample = s.bitsChoice == kBits8 ? 8 : 16;
+  info.channels = s.channelType == kStereo ? 2 : 1;
+  ApplyBandRules(s, rate);
+  AnalysisRequest r;
+  r.beginMs = beginMs;
+  r.endMs = endMs;
+  r.timeScaleMs = timeScaleMs;
+  r.windowMs = WindowMs(s.freqResolutionHz);
+  return r;
+}
+
+bool ShowsDialogAgain(const std::string& message) {
+  return message != "Sample Rate Out of Range" && message != "Improper Entry" &&
+         message != "Time Scale Too Small";
+}
+
 double ValidateAnalysis(const WaveFileInfo& info, const AnalysisRequest& r, int fftSize) {
   const double data = info.dataBytes;
   const double begin = FrameBytes(r.beginMs, info);

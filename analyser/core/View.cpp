@@ -62,6 +62,23 @@ IndexedImage BitmapToSave(const AnalyserState& st, bool entire) {
   return ComposeWindow(&b, view, false);
 }
 
+MagnificationTexts MagnificationTextsFor(int factor, int dpi, int width, int height) {
+  const double inches = double(factor) / (double(dpi) * 100);
+  return {Format("%4.2f", factor / 100.0), Format("%4.2f", width * inches),
+          Format("%4.2f", height * inches)};
+}
+
+std::vector<BinReadout> ColumnBins(const AnalyserState& st, int column) {
+  const Analysed& a = st.current;
+  AnalysisSettings s = st.s;
+  s.timeScaleMs = float(a.timeScaleMs);
+  AnalysisOptions o = OptionsFromSettings(s, a.info.sampleRateHz);
+  o.fftExponent = FftExponentOfChoice(FftChoiceOfSize(a.fftSize));
+  o.bandLowHz = a.bandLowHz;
+  const int channel = a.info.channels == 2 && a.channelView == kViewRight ? kRight : kLeft;
+  return ColumnSpectrum(a.sample, o, column, channel);
+}
+
 int ShownBandHighHz(const AnalysisSettings& s, uint32_t rate, int fftSize, int rows) {
   if (s.freqScale == kScaleLog) return s.bandHighHz;
   return static_cast<int>(s.bandLowHz + rows * BinWidth(rate, fftSize));

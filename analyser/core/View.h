@@ -64,6 +64,17 @@ const char* ModeLabel(Mode mode);
 // The information panel's four values (empty without data).
 std::array<std::string, 4> PanelValuesOf(const AnalyserState& st);
 
+// "Bitmap Magnification": the factor ("%4.2f" of factor / 100) and the printed size in
+// inches of width x height pixels (pixels x factor / (dpi x 100), "%4.2f").
+struct MagnificationTexts {
+  std::string factor, width, height;
+};
+MagnificationTexts MagnificationTextsFor(int factorPercent, int dpi, int width, int height);
+
+// The bins of one column of the analysis shown for the "Single Spectrum" log (the right
+// channel in the Right view, else the left or only one).
+std::vector<BinReadout> ColumnBins(const AnalyserState& st, int column);
+
 // The read-outs for the pointer at window (x, y); pixel is the screen's colour there (the
 // level is read back from it). Returns false when the pointer is where nothing is read.
 bool UpdateReadouts(AnalyserState& st, int x, int y, Rgb pixel);

@@ -91,7 +91,6 @@ bool WritePoint(const std::string& event, const std::string& time, const std::st
                 const std::string& level);
 void ClosePointsLog();
 void CloseSpectrumLog(bool save);
-std::vector<tessel::BinReadout> SpectrumOfColumn(int column);
 
 // Dialogs (Dialogs.cpp).
 struct FileDialogValues {

@@ -130,27 +130,15 @@ bool AskAnalysis(WaveFileInfo& info, double beginMs, double endMs, AnalysisReque
   g.s.channelType = info.channels == 2 ? kStereo : kMono;
   for (;;) {
     if (!ParameterDialog(102, &v)) return false;
-    info.sampleRateHz = v.sampleRateHz;
-    info.bitsPerSample = g.s.bitsChoice == kBits8 ? 8 : 16;
-    info.channels = g.s.channelType == kStereo ? 2 : 1;
-    request.beginMs = ParseNumber(v.begin);
-    request.endMs = ParseNumber(v.end);
-    request.timeScaleMs = ParseNumber(v.timeScale);
-    ApplyBandRules(g.s, info.sampleRateHz);
-    request.windowMs = WindowMs(g.s.freqResolutionHz);
+    request = RequestFromDialog(g.s, info, v.sampleRateHz, ParseNumber(v.begin), ParseNumber(v.end),
+                                ParseNumber(v.timeScale));
     try {
       timeScaleMs = ValidateAnalysis(info, request, 1 << FftExponentOfChoice(g.s.fftSizeChoice));
       g.s.sampleRateHz = info.sampleRateHz;
       return true;
     } catch (const TesselError& e) {
       ShowError(e);
-      const std::string text = e.what();
-      if (text == "Sample Rate Out of Range") {
-        v.sampleRateHz = 11025;
-        RestoreCommand();
-        return false;
-      }
-      if (text == "Improper Entry" || text == "Time Scale Too Small") {
+      if (!ShowsDialogAgain(e.what())) {
         RestoreCommand();
         return false;
       }
@@ -333,23 +321,12 @@ void ClosePointsLog() {
   SetMenuState(MenuState::ReadyWithData);
 }
 
-std::vector<BinReadout> SpectrumOfColumn(int column) {
-  AnalysisSettings s = g.s;
-  s.timeScaleMs = float(g.current.timeScaleMs);
-  AnalysisOptions o = OptionsFromSettings(s, g.current.info.sampleRateHz);
-  o.fftExponent = FftExponentOfChoice(FftChoiceOfSize(g.current.fftSize));
-  o.bandLowHz = g.current.bandLowHz;
-  const int channel =
-      g.current.info.channels == 2 && g.current.channelView == kViewRight ? kRight : kLeft;
-  return ColumnSpectrum(g.current.sample, o, column, channel);
-}
-
 void CloseSpectrumLog(bool save) {
   if (save && g.lastClickColumn >= 0) {
     try {
       g.spectrumLog.Write(SpectrumLogHeader(Narrow(g.wavePath), g.current.info.sampleRateHz,
                                             g.current.fftSize, g.current.startMs, -1));
-      for (const BinReadout& b : SpectrumOfColumn(g.lastClickColumn))
+      for (const BinReadout& b : ColumnBins(g, g.lastClickColumn))
         g.spectrumLog.Write(SpectrumLogLine(b));
     } catch (const TesselError& e) {
       ShowError(e);

@@ -10,6 +10,7 @@
 
 #include "analyser/core/Analysis.h"
 #include "analyser/core/ParameterForm.h"
+#include "analyser/core/View.h"
 #include "analyser/core/Readouts.h"
 #include "analyser/win/App.h"
 #include "resources/analyser/resource.h"
@@ -352,11 +353,12 @@ INT_PTR CALLBACK NoticeProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
 // ---- Bitmap Magnification ----
 
 void UpdateMagnify(HWND d) {
-  SetDlgItemTextW(d, IDC_FACTOR_TEXT, Wide(Format("%4.2f", g.s.bitmapFactor / 100.0)).c_str());
+  const MagnificationTexts t =
+      MagnificationTextsFor(g.s.bitmapFactor, g.s.bitmapDpi, g.magnifyWidth, g.magnifyHeight);
+  SetDlgItemTextW(d, IDC_FACTOR_TEXT, Wide(t.factor).c_str());
   SetNumber(d, IDC_DPI_TEXT, g.s.bitmapDpi);
-  const double scale = double(g.s.bitmapFactor) / (double(g.s.bitmapDpi) * 100);
-  SetDlgItemTextW(d, IDC_PRINT_WIDTH, Wide(Format("%4.2f", g.magnifyWidth * scale)).c_str());
-  SetDlgItemTextW(d, IDC_PRINT_HEIGHT, Wide(Format("%4.2f", g.magnifyHeight * scale)).c_str());
+  SetDlgItemTextW(d, IDC_PRINT_WIDTH, Wide(t.width).c_str());
+  SetDlgItemTextW(d, IDC_PRINT_HEIGHT, Wide(t.height).c_str());
 }
 
 INT_PTR CALLBACK MagnifyProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
@@ -556,7 +558,7 @@ void SpectrumLogClick(int column) {
   if (!g.spectrumDialog) return;
   try {
     g.amplitudes.clear();
-    for (const BinReadout& b : SpectrumOfColumn(column)) g.amplitudes.push_back(b.amplitude);
+    for (const BinReadout& b : ColumnBins(g, column)) g.amplitudes.push_back(b.amplitude);
     g.lastClickColumn = column;
   } catch (const TesselError& e) {
     ShowError(e);

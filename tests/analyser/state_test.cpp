@@ -184,3 +184,35 @@ TEST(ScrollBars, StepsThumbAndEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AnalysisDialog, RequestOfTheTypedValuesAndWhatAFailedCheckDoes) {
+  AnalysisSettings s;
+  s.bitsChoice = kBits8;
+  s.channelType = kStereo;
+  s.fftSizeChoice = FftChoiceOfSize(512);
+  WaveFileInfo info;
+  const AnalysisRequest r = RequestFromDialog(s, info, 11025, 100, 900, 5);
+  EXPECT_EQ(info.sampleRateHz, 11025u);
+  EXPECT_EQ(info.bitsPerSample, 8);
+  EXPECT_EQ(info.channels, 2);
+  EXPECT_EQ(s.bandHighHz, 5512);
+  EXPECT_DOUBLE_EQ(r.windowMs, 1000 / (11025.0 / 512));
+  EXPECT_EQ(r.beginMs, 100);
+  EXPECT_EQ(r.endMs, 900);
+  for (const char* again : {"Time Scale Out of Range", "FFT Window Too Small",
+                            "Improper Begin or End", "Sample Size Too Small"})
+    EXPECT_TRUE(ShowsDialogAgain(again)) << again;
+  for (const char* ends : {"Sample Rate Out of Range", "Improper Entry", "Time Scale Too Small"})
+    EXPECT_FALSE(ShowsDialogAgain(ends)) << ends;
+}
+
+TEST(BitmapMagnification, FactorAndPrintedSize) {
+  const MagnificationTexts t = MagnificationTextsFor(250, 300, 600, 300);
+  EXPECT_EQ(t.factor, "2.50");
+  EXPECT_EQ(t.width, "5.00");
+  EXPECT_EQ(t.height, "2.50");
+}
+
+}  // namespace

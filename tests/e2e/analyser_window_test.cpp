@@ -62,6 +62,19 @@ class AnalyserWindow : public AnalyserE2E {
     const size_t at = text.find("\r\n\r\n");
     return at == std::string::npos ? text : text.substr(at + 4);
   }
+  // Confirms a capture dialog after clicking a radio button; false when the program has no
+  // wave input ("Cannot Open Audio Device" answered).
+  bool ConfirmInput(const wchar_t* caption, int radio) {
+    HWND d = Dialog(caption);
+    EXPECT_NE(d, nullptr) << Narrow(caption);
+    if (!d) return false;
+    Click(FindChildById(d, radio));
+    Click(FindChildById(d, IDC_OK));
+    const MessageBoxInfo noDevice = WaitForMessageBox(app_.id, 1500);
+    if (!noDevice.window || noDevice.text != L"Cannot Open Audio Device") return true;
+    AnswerMessageBox(noDevice, IDOK);
+    return false;
+  }
   // The pixels of a child window's area within the client area.
   std::vector<COLORREF> ChildPixels(HWND w, HWND child) {
     RECT r;
@@ -170,15 +183,7 @@ TEST_F(AnalyserWindow, FixedLengthRecordingBecomesTheAnalysisWithoutADialog) {
   DeleteFileA(recording.c_str());
   PressKey(w, VK_F2);
   AnswerFileDialog(L"Record Wave File", recording);
-  HWND d = Dialog(L"Analyze Input");
-  ASSERT_NE(d, nullptr);
-  Click(FindChildById(d, IDC_LEN10));
-  Click(FindChildById(d, IDC_OK));
-  const MessageBoxInfo noDevice = WaitForMessageBox(app_.id, 1500);
-  if (noDevice.window && noDevice.text == L"Cannot Open Audio Device") {
-    AnswerMessageBox(noDevice, IDOK);
-    GTEST_SKIP() << "no wave input: " << Narrow(noDevice.text);
-  }
+  if (!ConfirmInput(L"Analyze Input", IDC_LEN10)) GTEST_SKIP() << "no wave input";
   // Ten seconds of recording, then the analysis of it.
   const bool analysed = WaitFor([&] { return !Greyed(w, kChange); }, 30000);
   EXPECT_EQ(Dialog(L"Analyze File", 100), nullptr) << "a dialog after the recording";
@@ -195,14 +200,7 @@ TEST_F(AnalyserWindow, ScanningCompleteNoticeShowsItsWholeText) {
   HWND w = Start("");
   ASSERT_NE(w, nullptr);
   PressKey(w, VK_F4);
-  HWND d = Dialog(L"Scan Input");
-  ASSERT_NE(d, nullptr);
-  Click(FindChildById(d, IDC_OK));
-  const MessageBoxInfo noDevice = WaitForMessageBox(app_.id, 1500);
-  if (noDevice.window && noDevice.text == L"Cannot Open Audio Device") {
-    AnswerMessageBox(noDevice, IDOK);
-    GTEST_SKIP() << "no wave input: " << Narrow(noDevice.text);
-  }
+  if (!ConfirmInput(L"Scan Input", IDC_SCROLL)) GTEST_SKIP() << "no wave input";
   Pause(1000);
   PressKey(w, VK_ESCAPE);
   HWND notice = nullptr;
