@@ -10,8 +10,8 @@
 
 #include "analyser/core/Analysis.h"
 #include "analyser/core/ParameterForm.h"
-#include "analyser/core/View.h"
 #include "analyser/core/Readouts.h"
+#include "analyser/core/View.h"
 #include "analyser/win/App.h"
 #include "resources/analyser/resource.h"
 
