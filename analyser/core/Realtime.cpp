@@ -11,6 +11,11 @@ bool AnalyseRecordingAtOnce(const AnalysisSettings& s) {
   return RecordingSeconds(s.lengthChoice) > 0 && s.displayType != kDisplayScope;
 }
 
+const char* ScanCompleteNotice(bool saved) {
+  return saved ? "Audio Scanning Complete.  Wave data has been saved to file."
+               : "Audio Scanning Complete.  No wave data has been saved.";
+}
+
 AnalysisOptions LiveOptions(const AnalysisSettings& s, uint32_t rate) {
   AnalysisOptions o = OptionsFromSettings(s, rate);
   o.spectrumAverage =

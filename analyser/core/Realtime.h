@@ -24,6 +24,9 @@ class Clock {
 // like a file opened with Analyze File (its dialog first).
 bool AnalyseRecordingAtOnce(const AnalysisSettings& s);
 
+// The note after a Scan Input: whether a Quick Save file was begun.
+const char* ScanCompleteNotice(bool saved);
+
 // The parameters the live analysis and its display take from the settings (the Scope display
 // has a spectrum average of its own).
 AnalysisOptions LiveOptions(const AnalysisSettings& s, uint32_t sampleRateHz);

@@ -81,6 +81,16 @@ MenuContext MenuContextOf(const AnalyserState& st) {
   return c;
 }
 
+bool DragSegment(const AnalyserState& st, int from, int to, double& beginMs, double& endMs) {
+  if (from == to) return false;
+  const double right = to > from ? 0.5 : 0;
+  const double ts = st.current.timeScaleMs;
+  const double a = (st.scrollX + from + right) * ts, b = (st.scrollX + to + right) * ts;
+  beginMs = st.current.startMs + std::min(a, b);
+  endMs = st.current.startMs + std::max(a, b);
+  return true;
+}
+
 FrameLimits FrameLimitsOf(const AnalyserState& st) {
   const bool scope = st.s.displayType == kDisplayScope && st.scopeShown;
   FrameLimits l;

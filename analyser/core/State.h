@@ -157,6 +157,11 @@ void ReleaseAnalysis(AnalyserState& st);
 // What the ready states of the menus look at.
 MenuContext MenuContextOf(const AnalyserState& st);
 
+// A left drag from column `from` to column `to` (both of the visible part): the segment of
+// the data it selects, in ms; a drag to the right takes both ends half a column further.
+// False when the button came up on its start column.
+bool DragSegment(const AnalyserState& st, int from, int to, double& beginMs, double& endMs);
+
 // The frame's size limits: 82 (Scroll) or 90 (Scope, fixed) character widths wide, at most
 // the screen less two; the creation height, or in the Scroll display up to the rows beyond
 // 256 more (within the screen less 8).

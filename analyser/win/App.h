@@ -102,7 +102,7 @@ struct FileDialogValues {
 bool ParameterDialog(int id, FileDialogValues* file);
 void OpenColorsDialog();
 void MarkersDialog();
-void ShowNotice(const wchar_t* text);
+void ShowNotice(const std::string& text);
 bool MagnificationDialog(int width, int height);
 HWND OpenPointsDialog();
 HWND OpenSpectrumDialog();

@@ -514,11 +514,12 @@ void MarkersDialog() {
   DialogBoxW(g.instance, MAKEINTRESOURCEW(IDD_MARKERS), g.window, MarkersProc);
 }
 
-void ShowNotice(const wchar_t* text) {
+void ShowNotice(const std::string& line) {
+  const std::wstring text = Wide(line);
   HWND d = CreateDialogW(g.instance, MAKEINTRESOURCEW(IDD_NOTICE), g.window, NoticeProc);
   if (!d) return;
-  SetDlgItemTextW(d, IDC_NOTICE_TEXT, text);
-  FitNotice(d, text);
+  SetDlgItemTextW(d, IDC_NOTICE_TEXT, text.c_str());
+  FitNotice(d, text.c_str());
   ShowWindow(d, SW_SHOW);
   const DWORD start = GetTickCount();
   while (IsWindow(d) && GetTickCount() - start < 800) {

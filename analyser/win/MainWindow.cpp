@@ -258,12 +258,9 @@ void OnLeftUp(int x) {
   ReleaseCapture();
   g.selectFromX = g.selectToX = -1;
   RedrawDisplay();
-  const int end = ColumnOfX(std::clamp(x, 0, g.displayW - 1));
-  if (end == g.dragStartX) return;
-  const double right = end > g.dragStartX ? 0.5 : 0;
-  double a = (g.scrollX + g.dragStartX + right) * g.current.timeScaleMs;
-  double b = (g.scrollX + end + right) * g.current.timeScaleMs;
-  ChangeCommand(true, g.current.startMs + std::min(a, b), g.current.startMs + std::max(a, b));
+  double begin = 0, end = 0;
+  if (DragSegment(g, g.dragStartX, ColumnOfX(std::clamp(x, 0, g.displayW - 1)), begin, end))
+    ChangeCommand(true, begin, end);
 }
 
 void OnRightDown(int x, int y) {

@@ -178,9 +178,7 @@ void ScanInputCommand() {
   const bool ran = RunInput(0);
   const bool saved = g.run.quickBegun;
   EndScanState();
-  if (ran && !g.closePending && !g.scopeShown)
-    ShowNotice(saved ? L"Audio Scanning Complete.  Wave data has been saved to file."
-                     : L"Audio Scanning Complete.  No wave data has been saved.");
+  if (ran && !g.closePending && !g.scopeShown) ShowNotice(ScanCompleteNotice(saved));
   if (g.closePending) PostMessageW(g.window, WM_CLOSE, 0, 0);
 }
 

@@ -259,3 +259,14 @@ TEST(ParameterForm, NewSampleRateRescalesTheTimes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScanInput, NoticeTellsWhetherWaveDataWasSaved) {
+  EXPECT_STREQ(tessel::ScanCompleteNotice(true),
+               "Audio Scanning Complete.  Wave data has been saved to file.");
+  EXPECT_STREQ(tessel::ScanCompleteNotice(false),
+               "Audio Scanning Complete.  No wave data has been saved.");
+}
+
+}  // namespace

@@ -216,3 +216,22 @@ TEST(BitmapMagnification, FactorAndPrintedSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DragSelect, SegmentOfTheColumnsDragged) {
+  AnalyserState st;
+  st.current.timeScaleMs = 10;
+  st.current.startMs = 1000;
+  st.scrollX = 100;
+  double begin = 0, end = 0;
+  EXPECT_FALSE(DragSegment(st, 50, 50, begin, end)) << "released on its start column";
+  ASSERT_TRUE(DragSegment(st, 50, 80, begin, end));
+  EXPECT_DOUBLE_EQ(begin, 1000 + 150.5 * 10);  // to the right: half a column further
+  EXPECT_DOUBLE_EQ(end, 1000 + 180.5 * 10);
+  ASSERT_TRUE(DragSegment(st, 80, 50, begin, end));
+  EXPECT_DOUBLE_EQ(begin, 1000 + 150 * 10);
+  EXPECT_DOUBLE_EQ(end, 1000 + 180 * 10);
+}
+
+}  // namespace
