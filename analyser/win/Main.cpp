@@ -48,8 +48,10 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
   wc.lpszClassName = L"Sonaris";
   if (!RegisterClassExW(&wc)) return 0;
 
-  HWND w = CreateWindowW(L"Sonaris", L"Sonaris", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  // The panel is drawn around the push buttons, never over them.
+  HWND w = CreateWindowW(L"Sonaris", L"Sonaris", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                         nullptr, instance, nullptr);
   if (!w) return 0;
   ShowWindow(w, show);
   UpdateWindow(w);

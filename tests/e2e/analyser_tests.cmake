@@ -2,6 +2,7 @@
 if(TARGET Tessel)
   vardex_add_e2e_test(e2e_analyser_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/analyser_ui_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/analyser_sound_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/analyser_window_test.cpp
                       LIBS tessel_core DEPENDS Tessel)
   # The native tool's bitmap, the reference of the "&Window Bitmap" check (skipped, and the
   # check falls back to the core, when the native build has no tool).
