@@ -20,7 +20,7 @@ void WriteAll(const std::string& path, const void* data, size_t size, bool appen
 
 std::string AssembleOutput(const std::string& work, const std::string& songPath,
                            const std::string& songName, const builder::PlayerSettingsRecord& record,
-                           const std::string& exeName) {
+                           const std::string& exeName, const std::vector<ExtraEntry>& extra) {
   CreateDirectoryW(Widen(work).c_str(), nullptr);
   CopyFileW(ProgramPath(L"kelvaro.dll").c_str(), Widen(work + "\\kelvaro.dll").c_str(), FALSE);
   if (songPath != work + "\\" + songName)
@@ -34,9 +34,21 @@ std::string AssembleOutput(const std::string& work, const std::string& songPath,
   archiver.SetFileName(arc);
   archiver.SetOptions(archive::TOptions(archive::kDefaultOptions));
   archiver.Open();
-  for (const std::string& entry :
-       {std::string("kelvaro.dll"), songName, std::string("34Init12.dat")})
-    archiver.AddFile(work + "\\" + entry);
+  archiver.AddFile(work + "\\kelvaro.dll");
+  // Extra entries are written under plain names and stored under theirs.
+  std::string storedName;
+  archiver.OnAddFile = [&storedName](archive::TFileEntry& entry, bool&) {
+    if (!storedName.empty()) entry.Name = storedName;
+  };
+  for (size_t i = 0; i < extra.size(); ++i) {
+    const std::string plain = work + "\\extra" + std::to_string(i) + ".bin";
+    WriteAll(plain, extra[i].contents.data(), extra[i].contents.size());
+    storedName = extra[i].storedName;
+    archiver.AddFile(plain);
+  }
+  storedName.clear();
+  archiver.AddFile(work + "\\" + songName);
+  archiver.AddFile(work + "\\34Init12.dat");
   archiver.Close();
 
   const std::string exe = work + "\\" + exeName;

@@ -15,9 +15,13 @@ void WriteAll(const std::string& path, const void* data, size_t size, bool appen
 // Writes `work`\`exeName`: the build's Tunlet.exe followed by an archive of the build's
 // kelvaro.dll, the song `songPath` stored as `songName` and `record`. Uses `work` for
 // the entries' files.
+// `extra` entries (stored name, contents) come before the song.
+struct ExtraEntry {
+  std::string storedName, contents;
+};
 std::string AssembleOutput(const std::string& work, const std::string& songPath,
                            const std::string& songName, const builder::PlayerSettingsRecord& record,
-                           const std::string& exeName);
+                           const std::string& exeName, const std::vector<ExtraEntry>& extra = {});
 
 // The file offset of the middle of entry `entryName`'s stored data in the output `exe`.
 int64_t EntryDataMiddle(const std::string& exe, const std::string& entryName);

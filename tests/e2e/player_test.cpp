@@ -190,4 +190,55 @@ TEST_F(PlayerE2E, AWindowClosedDuringAStartUpPromptLeavesNoFileBehind) {
       << "the extraction folder outlived the player";
 }
 
+// Entries named like devices become ordinary files in the player's folder; COM1, mapped
+// to a file of the prefix as a serial port would be, receives nothing.
+TEST_F(PlayerE2E, EntriesNamedLikeDevicesAreOrdinaryFiles) {
+  const std::string port = work_ + "\\com1-port.txt";
+  WriteAll(port, "", 0);
+  ASSERT_TRUE(
+      RunUnix("ln -sfn '" + UnixPath(Widen(port)) + "' \"$WINEPREFIX/dosdevices/com1\"", 10000));
+  HKEY ports;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Wine\\Ports", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &ports, nullptr),
+            ERROR_SUCCESS);
+  const std::wstring unixPort = Widen(UnixPath(Widen(port)));
+  RegSetValueExW(ports, L"COM1", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPort.c_str()),
+                 DWORD((unixPort.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(ports);
+  // The mapping works: what is written to COM1 lands in the file.
+  {
+    HANDLE com = CreateFileW(L"COM1", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(com, INVALID_HANDLE_VALUE) << "COM1 is not mapped";
+    DWORD written = 0;
+    WriteFile(com, "x", 1, &written, nullptr);
+    CloseHandle(com);
+    ASSERT_EQ(ReadAll(port).size(), 1u);
+    WriteAll(port, "", 0);
+  }
+
+  const std::vector<ExtraEntry> devices = {
+      {"COM1", "serial one"}, {"COM1.mp3", "serial two"}, {"sub\\com1.txt", "serial three"},
+      {"NUL.txt", "null"},    {"sub\\NUL", "null two"},   {"AUX", "aux"}};
+  const std::string exe =
+      AssembleOutput(work_, VARDEX_SOURCE_DIR "/tests/e2e/player_song.mp3", "Sunny Tone.mp3",
+                     builder::DefaultPlayerSettings(), "devices.exe", devices);
+  app_ = Launch(Widen(exe));
+  HWND window = WaitForWindow(app_.id, L"TForm1", L"Playing", 20000);
+  ASSERT_NE(window, nullptr) << "the player did not start";
+  const std::vector<std::string> folders = PlayerFolders();
+  ASSERT_EQ(folders.size(), 1u);
+  const std::string folder = platform::TempFolder() + folders[0] + "\\";
+  EXPECT_EQ(ReadAll(folder + "_COM1"),
+            (std::vector<char>{'s', 'e', 'r', 'i', 'a', 'l', ' ', 'o', 'n', 'e'}));
+  EXPECT_EQ(ReadAll(folder + "_COM1.mp3").size(), 10u);
+  EXPECT_EQ(ReadAll(folder + "sub\\_com1.txt").size(), 12u);
+  EXPECT_EQ(ReadAll(folder + "_NUL.txt").size(), 4u);
+  EXPECT_EQ(ReadAll(folder + "sub\\_NUL").size(), 8u);
+  EXPECT_EQ(ReadAll(folder + "_AUX").size(), 3u);
+  EXPECT_TRUE(ReadAll(port).empty()) << "the player wrote to COM1";
+  Close(window);
+  EXPECT_EQ(WaitExit(app_, 15000), 0);
+  RunUnix("rm -f \"$WINEPREFIX/dosdevices/com1\"", 10000);
+}
+
 }  // namespace
