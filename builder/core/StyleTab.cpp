@@ -245,7 +245,9 @@ void TStyleTab::StandartStyle() {
   SetVolumeChoice(0);
   SetSliders(kSliderStart, kSliderStart);
   lock_.Reset(kSliderStart, kSliderStart);
-  SetShowJustOne(false);
+  // Meter 1 only: the "Show just one" box, which the record takes, and meter 2 keep
+  // their state.
+  meter1_.SetShowJustOne(false);
   SetPriorityVisible(true);
   SetLooped(false);
   SetLocked(false);

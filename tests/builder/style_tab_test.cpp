@@ -60,7 +60,6 @@ TEST(StyleTab, StandartStyleAfterChangesWritesTheDefaultRecordAgain) {
   tab.ColourChosen(MeterColour::Separator, builder::kSystemColourFlag | 5);
   tab.CountUp(MeterZone::Green);
   tab.SepWidthUp();
-  tab.SetShowJustOne(true);
   tab.SetBackground(0x00FF00);
   tab.SetVolumeChoice(1);
   tab.LeftSliderChange(0);
@@ -76,6 +75,22 @@ TEST(StyleTab, StandartStyleAfterChangesWritesTheDefaultRecordAgain) {
   ExpectMetersEqual(tab);
   EXPECT_FALSE(tab.Preview().loopedCB);
   EXPECT_TRUE(tab.Preview().priorityVisible);
+}
+
+// "Standart-Style" switches "show just one" off on meter 1 only: the box, and with it the
+// record, and meter 2 keep their state.
+TEST(StyleTab, StandartStyleLeavesTheShowJustOneBox) {
+  TStyleTab tab;
+  tab.SetShowJustOne(true);
+  tab.StandartStyle();
+  EXPECT_TRUE(tab.ShowJustOne());
+  EXPECT_FALSE(tab.Meter1().ShowJustOne());
+  EXPECT_TRUE(tab.Meter2().ShowJustOne());
+  std::vector<uint8_t> expected = kDefaultRecordBytes;
+  expected[44] = 1;  // ShowJustOne
+  EXPECT_EQ(Bytes(tab), expected);
+  tab.SetShowJustOne(false);
+  EXPECT_EQ(Bytes(tab), kDefaultRecordBytes);
 }
 
 TEST(StyleTab, ColoursGoToMeterOneAndMeterTwoFollows) {
