@@ -49,6 +49,9 @@ void MoveTrackbar(HWND trackbar, int pos);
 void SendCommand(HWND window, int commandId);  // posts WM_COMMAND as a menu would
 void PressKey(HWND window, UINT virtualKey);   // posts WM_KEYDOWN/WM_KEYUP
 void Close(HWND window);                       // posts WM_CLOSE
+// Moves the mouse pointer to a client point of a window, as a user's hand would: the
+// system tells whatever lies under it.
+void MovePointer(HWND window, int x, int y);
 
 // A message box (dialog class "#32770") of process `pid`; its text and buttons.
 struct MessageBoxInfo {
