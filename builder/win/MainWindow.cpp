@@ -20,6 +20,8 @@ constexpr wchar_t kClassName[] = L"TForm1";
 constexpr int kClientWidth = 526;
 constexpr int kClientHeight = 254;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Posted when files have been dropped on the window.
+constexpr UINT kFilesDropped = WM_APP + 1;
 
 const wchar_t* const kTagLabels[] = {L"Filename:", L"Title:", L"Artist:", L"Album:",
                                      L"Year:",     L"Genre:", L"Comment:"};
@@ -86,6 +88,9 @@ bool MainWindow::Create() {
   ShowSongState();
   ShowSplitState();
   ShowStyleState();
+  // No drops while a modal dialog or question is up either.
+  drop_.Register(window_, kFilesDropped,
+                 [this] { return IsWindowEnabled(window_) && form_.DropAccepted(); });
   return true;
 }
 
@@ -259,7 +264,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case kFilesDropped:
+      OnFilesDropped();
+      return 0;
     case WM_DESTROY:
+      drop_.Revoke();
       if (edMaxSizeBrush_) DeleteObject(edMaxSizeBrush_);
       PostQuitMessage(0);
       return 0;
@@ -356,6 +365,15 @@ void MainWindow::Button1Click() {
   if (!GetOpenFileNameW(&ofn)) return;
   SetEditText(edit7_, file);
   Edit7Change();  // re-reads the tag also for an unchanged name
+}
+
+void MainWindow::OnFilesDropped() {
+  std::vector<std::string> paths;
+  for (const std::wstring& path : drop_.Take()) paths.push_back(Utf8(path));
+  const auto song = form_.DroppedSong(paths);
+  if (!song) return;
+  SetEditText(edit7_, Wide(*song));
+  Guarded([this] { Edit7Change(); });  // as after "Select MP3-Song"
 }
 
 void MainWindow::Button2Click() {
