@@ -17,6 +17,7 @@
 #include "analyser/core/ShellState.h"
 #include "analyser/core/WaveFile.h"
 #include "analyser/win/Devices.h"
+#include "platform/win32/FileDrop.h"
 
 namespace tessel_win {
 
@@ -34,6 +35,9 @@ struct Analysed {
   bool logScale = false;
   uint32_t channelView = tessel::kViewDual;
 };
+
+// Posted to the main window when files have been dropped on it.
+inline constexpr UINT kFilesDropped = WM_APP + 1;
 
 struct App {
   HINSTANCE instance = nullptr;
@@ -54,6 +58,7 @@ struct App {
   std::wstring exeFolder;
   std::wstring wavePath;  // the open-file name buffer
   std::wstring fileTitle;
+  platform::FileDrop drop;  // files dropped on the window
 
   // Activity flags.
   bool stopRequested = true;
@@ -117,6 +122,10 @@ void SetVariablesMode(uint32_t mode);
 void ApplyPalette();  // the palette of the scheme and attenuation in force
 void Relayout();
 std::wstring SettingsPath();
+// A wave file named on the command line or dropped on the window: chosen as the open
+// dialog would, then analysed (startMode 0) or scanned (startMode 1).
+void OpenFileArgument(const std::wstring& file);
+void OnFilesDropped();
 
 // Display (Display.cpp).
 void PaintDisplay(HDC dc);
