@@ -141,9 +141,9 @@ void MainWindow::OnStyleCommand(int id) {
         break;
       case IDC_BITBTN6: {
         preview_.Show(false);
-        const DWORD start = GetTickCount();
+        DWORD start = GetTickCount();
         style_.RunTest([] { vardexwin::ProcessMessages(); },
-                       [start](int64_t due) { return WaitWithMessages(start, due); });
+                       [&start](int64_t due) { return WaitWithMessages(start, due); });
         break;
       }
       case IDC_BUTTON11:

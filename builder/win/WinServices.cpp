@@ -128,10 +128,12 @@ bool ProcessMessages() {
   return true;
 }
 
-bool WaitWithMessages(DWORD startTick, int64_t dueMs) {
+bool WaitWithMessages(DWORD& startTick, int64_t dueMs) {
+  constexpr int64_t kLongPastMs = 100;
   for (;;) {
     if (!ProcessMessages()) return false;
     const int64_t now = int64_t(GetTickCount() - startTick);
+    if (now - dueMs > kLongPastMs) startTick += DWORD(now - dueMs);
     if (now >= dueMs) return true;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(dueMs - now), QS_ALLINPUT);
   }

@@ -68,8 +68,10 @@ COLORREF Resolve(builder::TColor colour);
 bool ProcessMessages();
 
 // Waits until `dueMs` milliseconds after `startTick` (a GetTickCount value) while
-// pending messages keep running; false once the application is closing.
-bool WaitWithMessages(DWORD startTick, int64_t dueMs);
+// pending messages keep running; false once the application is closing. A moment long
+// past (the messages ran a dialog, or another animation) moves `startTick` on, so that
+// what follows keeps its pace instead of rushing to catch up.
+bool WaitWithMessages(DWORD& startTick, int64_t dueMs);
 
 // The user's decimal separator.
 std::string DecimalSeparator();
