@@ -1,7 +1,8 @@
 #include "archive/FormatText.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "archive/DecimalText.h"
 
 namespace archive {
 namespace {
@@ -89,14 +90,10 @@ std::string GroupThousands(const std::string& digits, char separator) {
 bool SplitReal(double value, int decimals, bool& negative, std::string& whole,
                std::string& fraction) {
   if (std::isnan(value) || std::isinf(value)) return false;
-  const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-  std::string text(size_t(size) + 1, '\0');
-  std::snprintf(&text[0], text.size(), "%.*f", decimals, value);
-  text.resize(size_t(size));
+  const std::string text = FixedDecimalText(value, decimals);
   negative = !text.empty() && text[0] == '-';
   size_t k = negative ? 1 : 0;
   while (k < text.size() && IsDigit(text[k])) whole += text[k++];
-  // Whatever the C library's decimal point is, the decimals are the digits after it.
   for (++k; k < text.size(); ++k) fraction += text[k];
   if (whole.find_first_not_of('0') == std::string::npos &&
       fraction.find_first_not_of('0') == std::string::npos)

@@ -18,6 +18,7 @@ if(WIN32)
   # Windows test programs run under Wine with the build tree's private prefix.
   configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+  include(${CMAKE_CURRENT_LIST_DIR}/SystemLibraries.cmake)
 else()
   set(VARDEX_WINDOWS OFF)
 endif()

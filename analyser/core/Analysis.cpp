@@ -44,6 +44,33 @@ double FrameBytes(double ms, const WaveFileInfo& info) {
 
 }  // namespace
 
+AnalysisRequest WholeFileRequest(const AnalysisSettings& s, const WaveFileInfo& info) {
+  AnalysisRequest r;
+  r.endMs = DataMilliseconds(info);
+  r.timeScaleMs = s.timeScaleMs;
+  r.windowMs = WindowMs(s.freqResolutionHz);
+  return r;
+}
+
+AnalysisRequest RequestFromDialog(AnalysisSettings& s, WaveFileInfo& info, uint32_t rate,
+                                  double beginMs, double endMs, double timeScaleMs) {
+  info.sampleRateHz = rate;
+  info.bitsPerSample = s.bitsChoice == kBits8 ? 8 : 16;
+  info.channels = s.channelType == kStereo ? 2 : 1;
+  ApplyBandRules(s, rate);
+  AnalysisRequest r;
+  r.beginMs = beginMs;
+  r.endMs = endMs;
+  r.timeScaleMs = timeScaleMs;
+  r.windowMs = WindowMs(s.freqResolutionHz);
+  return r;
+}
+
+bool ShowsDialogAgain(const std::string& message) {
+  return message != "Sample Rate Out of Range" && message != "Improper Entry" &&
+         message != "Time Scale Too Small";
+}
+
 double ValidateAnalysis(const WaveFileInfo& info, const AnalysisRequest& r, int fftSize) {
   const double data = info.dataBytes;
   const double begin = FrameBytes(r.beginMs, info);
@@ -56,8 +83,7 @@ double ValidateAnalysis(const WaveFileInfo& info, const AnalysisRequest& r, int 
   if (begin < 0 || end < begin || begin > data) FailStop("Improper Begin or End");
   if (end - begin < kMinimumSampleBytes) FailStop("Sample Size Too Small");
   if (info.sampleRateHz < 4000 || info.sampleRateHz > 44100) FailStop("Sample Rate Out of Range");
-  if (info.bitsPerSample != 8 && info.bitsPerSample != 16) FailStop("Improper Entry");
-  if (info.channels != 1 && info.channels != 2) FailStop("Improper Entry");
+  CheckSampleFormat(info);
   const int step = ColumnStep(info.sampleRateHz, ts, info.channels);
   if (step <= 0) FailStop("Improper Entry");
   const SegmentRange range = SegmentBytes(info, r.beginMs, r.endMs, fftSize);

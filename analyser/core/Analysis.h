@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "analyser/core/DataLog.h"
@@ -38,6 +39,19 @@ struct AnalysisRequest {
   double timeScaleMs = 10;  // as typed
   double windowMs = 0;
 };
+
+// The whole file with the settings in force (the command-line tool, a recording just made).
+AnalysisRequest WholeFileRequest(const AnalysisSettings& s, const WaveFileInfo& info);
+
+// After "Modify Analysis Parameters": the file as the dialog left it (the rate of its box,
+// the resolution and type of its choices), the band rules for that rate, and the request of
+// the typed begin, end and time scale.
+AnalysisRequest RequestFromDialog(AnalysisSettings& s, WaveFileInfo& info, uint32_t rateHz,
+                                  double beginMs, double endMs, double timeScaleMs);
+// Whether a failed check opens the dialog again (its own checks) or ends the command and
+// restores the analysis before ("Sample Rate Out of Range", "Improper Entry", "Time Scale Too
+// Small": those of the set-up).
+bool ShowsDialogAgain(const std::string& message);
 
 // The checks after "Modify Analysis Parameters", in the dialog's order, then those of the
 // set-up (sample rate, column step, column count). Throws the message of the first failure;

@@ -52,8 +52,8 @@ std::vector<Area> VisibleAreas(const DisplayBitmap& bitmap, const WindowView& vi
   if (view.Dual(bitmap))
     return {{0, w / 2 - 3, bitmap.PanelTop(kLeft)},
             {w / 2 + 4, w / 2 - 4, bitmap.PanelTop(kRight)}};
-  int top = bitmap.Stereo() && view.channelView == 1090 ? bitmap.PanelTop(kLeft)
-                                                        : bitmap.PanelTop(kRight);
+  int top = bitmap.Stereo() && view.channelView == kViewLeft ? bitmap.PanelTop(kLeft)
+                                                             : bitmap.PanelTop(kRight);
   return {{0, w, top}};
 }
 
@@ -103,7 +103,7 @@ LiveScrollDisplay::LiveScrollDisplay(int windowWidth, int displayHeight, bool st
                                      uint32_t channelView)
     : window_(windowWidth, displayHeight, kIndexBackground),
       stereo_(stereo),
-      dual_(stereo && channelView == 1089),
+      dual_(stereo && channelView == kViewDual),
       view_(channelView) {}
 
 void LiveScrollDisplay::DrawAt(int x, const uint8_t* indices, WaveExtremes e) {
@@ -117,7 +117,7 @@ void LiveScrollDisplay::AddColumn(const uint8_t* const indices[2], const WaveExt
   const int w = window_.Width(), h = window_.Height();
   const int edge = dual_ ? w / 2 - 4 : w;
   const int64_t c = columns_++;
-  const int single = stereo_ && view_ == 1091 ? kRight : kLeft;
+  const int single = stereo_ && view_ == kViewRight ? kRight : kLeft;
   if (c < edge) {
     const int x = static_cast<int>(c);
     if (dual_) {

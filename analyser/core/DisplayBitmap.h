@@ -8,6 +8,7 @@
 
 #include "analyser/core/IndexedImage.h"
 #include "analyser/core/Rows.h"
+#include "analyser/core/Settings.h"
 
 namespace tessel {
 
@@ -54,10 +55,10 @@ struct Blit {
 struct WindowView {
   int width = 0;     // W, the display area's width
   int height = 300;  // the display area's height
-  uint32_t channelView = 1089;
+  uint32_t channelView = kViewDual;
   int scrollX = 0;  // horizontal scroll position (columns)
   int scrollY = 0;  // vertical offset of the rows
-  bool Dual(const DisplayBitmap& b) const { return b.Stereo() && channelView == 1089; }
+  bool Dual(const DisplayBitmap& b) const { return b.Stereo() && channelView == kViewDual; }
 };
 
 // The copies of a repaint (PaintSpectralImage), strip and rows per visible panel.

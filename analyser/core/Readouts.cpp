@@ -25,8 +25,8 @@ std::string BandText(int low, int high) {
 
 std::string ChannelsText(int channels, uint32_t view) {
   if (channels != 2) return "Monaural";
-  if (view == 1090) return "Stereo (Left)";
-  if (view == 1091) return "Stereo (Right)";
+  if (view == kViewLeft) return "Stereo (Left)";
+  if (view == kViewRight) return "Stereo (Right)";
   return "Stereo";
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "analyser/core/Settings.h"
+
 namespace tessel {
 
 // printf into a string (the classic C formats the read-outs are specified in).
@@ -24,7 +26,7 @@ std::string SampleLengthText(uint32_t dataBytes);              // "%-4u" of byte
 struct PanelData {
   bool present = false;
   int bandLowHz = 0, bandHighHz = 0, channels = 1;
-  uint32_t channelView = 1089, sampleRateHz = 0;
+  uint32_t channelView = kViewDual, sampleRateHz = 0;
   uint64_t dataBytes = 0;
 };
 // The four values in row order (band, channels, sample rate, length); empty without data.

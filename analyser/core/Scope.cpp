@@ -71,8 +71,8 @@ void ScopePlot::Draw(IndexedImage& image, ScopeOrigin o, const int* const rows[2
   }
 }
 
-std::vector<int> ScopeGridOffsets(double low, double high, bool logScale) {
-  std::vector<int> out;
+std::vector<ScopeMark> ScopeGridMarks(double low, double high, bool logScale) {
+  std::vector<ScopeMark> out;
   if (!(high > low)) return out;
   if (logScale) {
     if (!(low > 0)) return out;
@@ -81,7 +81,7 @@ std::vector<int> ScopeGridOffsets(double low, double high, bool logScale) {
     for (double decade = 1; decade <= 10000; decade *= 10)
       for (int step : kSteps) {
         double x = (std::log10(step * decade) - std::log10(low)) / perPixel;
-        if (x >= 0 && x < kScopeWidth) out.push_back(static_cast<int>(x));
+        if (x >= 0 && x < kScopeWidth) out.push_back({static_cast<int>(x), step * decade});
       }
     return out;
   }
@@ -90,8 +90,14 @@ std::vector<int> ScopeGridOffsets(double low, double high, bool logScale) {
   const double every = std::max(1.0, std::trunc(m * span)) * (1000 / m);
   for (double f = std::floor(low / (1000 / m)) * (1000 / m); f <= high; f += every) {
     double x = (f - low) * kScopeWidth / (high - low);
-    if (x >= 0) out.push_back(static_cast<int>(x));
+    if (x >= 0) out.push_back({static_cast<int>(x), f});
   }
+  return out;
+}
+
+std::vector<int> ScopeGridOffsets(double low, double high, bool logScale) {
+  std::vector<int> out;
+  for (const ScopeMark& m : ScopeGridMarks(low, high, logScale)) out.push_back(m.offset);
   return out;
 }
 

@@ -45,7 +45,12 @@ int ScopeRowAt(int x, ScopeOrigin o);
 // with the graph's raise taken off: above 0 shows 0, below -77 shows -90.
 double ScopeLevelAt(int y, ScopeOrigin o, int raise);
 
-// x positions of the grid marks (from x0) for the band on the linear or log scale.
+// The grid marks for the band on the linear or log scale: x from x0 and the frequency.
+struct ScopeMark {
+  int offset;
+  double frequencyHz;
+};
+std::vector<ScopeMark> ScopeGridMarks(double bandLowHz, double bandHighHz, bool logScale);
 std::vector<int> ScopeGridOffsets(double bandLowHz, double bandHighHz, bool logScale);
 // Marks (crosses of 11-pixel strokes, index 0) in four rows 80 pixels apart above y0.
 void DrawScopeGrid(IndexedImage& image, ScopeOrigin o, double bandLowHz, double bandHighHz,

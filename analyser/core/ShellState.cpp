@@ -60,7 +60,7 @@ MenuEnables MenuEnablesFor(MenuState state, const MenuContext& c) {
   }
   e[kEntryParametersMenu] = e[kEntryParamChange] = true;
   e[kEntryParamRestore] = c.restorable && !c.lowMemory;
-  if (!c.stereo || c.channelView != 1089) {
+  if (!c.stereo || c.channelView != kViewDual) {
     SetLogEntries(e, !c.logScale);
     e[kEntrySaveBitmapMenu] = e[kEntryWindowBitmap] = e[kEntryPrintWindow] = true;
     e[kEntryEntireBitmap] = c.entireLarger;

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "analyser/core/Settings.h"
+
 namespace tessel {
 
 // Menu and button commands.
@@ -76,7 +78,7 @@ struct MenuContext {
   bool restorable = false;   // a copy of the previous analysis is held
   bool lowMemory = false;
   bool stereo = false;
-  uint32_t channelView = 1089;
+  uint32_t channelView = kViewDual;
   bool logScale = false;
   bool entireLarger = false;  // the whole image is wider or taller than the display area
 };

@@ -92,6 +92,16 @@ ProbeResult Probe(const std::filesystem::path& path, ProbeMode mode) {
   return ProbeBytes(block, got, static_cast<uint64_t>(length), mode);
 }
 
+void CheckSampleFormat(const WaveFileInfo& info) {
+  if (info.bitsPerSample != 8 && info.bitsPerSample != 16) FailStop("Improper Entry");
+  if (info.channels != 1 && info.channels != 2) FailStop("Improper Entry");
+}
+
+double DataMilliseconds(const WaveFileInfo& info) {
+  const double perMs = info.sampleRateHz * double(info.BlockAlign()) / 1000;
+  return perMs > 0 ? info.dataBytes / perMs : 0;
+}
+
 uint32_t MillisecondsToDataOffset(double ms, const WaveFileInfo& info) {
   double bytes =
       std::trunc(ms * info.sampleRateHz * info.channels * info.bitsPerSample * 0.125 * 0.001);

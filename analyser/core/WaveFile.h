@@ -89,6 +89,12 @@ ProbeResult ProbeBytes(const uint8_t* head, size_t headBytes, uint64_t fileLengt
 // Opens and probes a file. Throws "Cannot Open File" or "Sample Size Too Small".
 ProbeResult Probe(const std::filesystem::path& path, ProbeMode mode);
 
+// The analyser reads 8- or 16-bit PCM of one or two channels; a header that declares
+// anything else (24-bit samples, three or more channels) is refused with "Improper Entry".
+void CheckSampleFormat(const WaveFileInfo& info);
+// The length of the data in milliseconds.
+double DataMilliseconds(const WaveFileInfo& info);
+
 // Byte offset within the data of a time in milliseconds, rounded down to whole frames.
 uint32_t MillisecondsToDataOffset(double ms, const WaveFileInfo& info);
 

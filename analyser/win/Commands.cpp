@@ -13,6 +13,7 @@
 #include "analyser/core/BitmapFile.h"
 #include "analyser/core/DataLog.h"
 #include "analyser/core/Readouts.h"
+#include "analyser/core/View.h"
 #include "analyser/win/App.h"
 
 namespace tessel_win {
@@ -25,23 +26,12 @@ const wchar_t kWaveFilter[] = L"Wave Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\
 const wchar_t kLogFilter[] = L"Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 const wchar_t kBitmapFilter[] = L"Bitmap Files (*.bmp)\0*.bmp\0All Files (*.*)\0*.*\0";
 
-TextLog g_allLog;     // "All Spectrum": filled by the next analysis pass
-TextLog g_pointsLog;  // "Points"
-TextLog g_spectrumLog;
-std::wstring g_spectrumPath;
-double g_segmentEndMs = 0;
-
 std::string Narrow(const std::wstring& w) {
   const int n =
       WideCharToMultiByte(CP_ACP, 0, w.c_str(), int(w.size()), nullptr, 0, nullptr, nullptr);
   std::string s(size_t(std::max(0, n)), '\0');
   WideCharToMultiByte(CP_ACP, 0, w.c_str(), int(w.size()), s.data(), n, nullptr, nullptr);
   return s;
-}
-
-double MsOfBytes(uint32_t bytes, const WaveFileInfo& info) {
-  const double perMs = info.sampleRateHz * double(std::max(1u, info.BlockAlign())) / 1000;
-  return perMs > 0 ? bytes / perMs : 0;
 }
 
 std::wstring Number(double v) {
@@ -63,10 +53,14 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
   EnableButton(2, true);
   g.stopRequested = false;
   auto next = std::make_unique<Analysed>();
+  AnalysisSettings s = g.s;
+  s.timeScaleMs = float(timeScaleMs);
   try {
-    next->sample = LoadSegment(g.wavePath, info, request.beginMs, request.endMs, fftSize);
-    AnalysisSettings s = g.s;
-    s.timeScaleMs = float(timeScaleMs);
+    SampleBuffer sample = LoadSegment(g.wavePath, info, request.beginMs, request.endMs, fftSize);
+    // The All Spectrum log's header tells the analysis that fills it.
+    if (g.allLog.IsOpen())
+      g.allLog.Write(SpectrumLogHeader(Narrow(g.wavePath), info.sampleRateHz, fftSize,
+                                       request.beginMs, timeScaleMs));
     AnalysisOptions options = OptionsFromSettings(s, info.sampleRateHz);
     options.minWidth = g.screenW;
     // The queue is drained by the clock, not by a column count: a column that also writes
@@ -89,9 +83,10 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
         lastShown = GetTickCount();
       }
     };
+    DisplayBitmap bitmap;
     try {
-      next->bitmap = AnalyseSample(
-          next->sample, options,
+      bitmap = AnalyseSample(
+          sample, options,
           [&](int64_t, int64_t) {
             if (GetTickCount() - lastPump >= 20) {
               PumpMessages();
@@ -99,31 +94,17 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
             }
             return !g.stopRequested;
           },
-          g_allLog.IsOpen() ? &g_allLog : nullptr, columnDrawn);
+          g.allLog.IsOpen() ? &g.allLog : nullptr, columnDrawn);
     } catch (...) {
       g.growing = nullptr;
       throw;
     }
     g.growing = nullptr;
-    if (g_allLog.IsOpen() && !g_allLog.Close())
+    if (g.allLog.IsOpen() && !g.allLog.Close())
       ShowMessage("Error Writing File", MessageIcon::Stop);
-    next->info = info;
-    next->info.dataBytes = next->sample.DataBytes();
-    next->attenuationStep = g.s.attenuationStep;
-    next->paletteChoice = g.s.paletteChoice;
-    next->startMs = request.beginMs;
-    next->timeScaleMs = timeScaleMs;
-    next->fftSize = fftSize;
-    next->bandLowHz = g.s.bandLowHz;
-    next->bandHighHz = g.s.bandHighHz;
-    next->logScale = g.s.freqScale == kScaleLog;
-    next->channelView = g.s.channelView;
-    if (next->logScale)
-      next->decadesPerRow = BuildRowBinTable(g.s.bandLowHz, g.s.bandHighHz, fftSize,
-                                             info.sampleRateHz, next->bitmap.Rows())
-                                .step;
+    *next = AnalysedOf(s, std::move(sample), std::move(bitmap), info, request.beginMs, timeScaleMs);
   } catch (const TesselError& e) {
-    if (g_allLog.IsOpen()) g_allLog.Close();
+    if (g.allLog.IsOpen()) g.allLog.Close();
     g.stopRequested = true;
     ShowError(e);
     RestoreCommand();
@@ -131,15 +112,8 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
   }
   g.stopRequested = true;
   g.s.timeScaleMs = float(timeScaleMs);
-  g_segmentEndMs = request.endMs;
-  if (g.displayBitmapValid && !g.lowMemory)
-    g.previous = std::make_unique<Analysed>(std::move(g.current));
-  g.current = std::move(*next);
-  g.displayBitmapValid = true;
-  g.scopeShown = false;
-  g.live = IndexedImage();
-  g.mode = Mode::AnalyzeFile;
-  g.scrollX = g.scrollY = 0;
+  g.segmentEndMs = request.endMs;
+  CommitAnalysis(g, std::move(*next));
   ApplyPalette();
   EnterReadyWithData();
   if (g.closePending) PostMessageW(g.window, WM_CLOSE, 0, 0);
@@ -157,27 +131,15 @@ bool AskAnalysis(WaveFileInfo& info, double beginMs, double endMs, AnalysisReque
   g.s.channelType = info.channels == 2 ? kStereo : kMono;
   for (;;) {
     if (!ParameterDialog(102, &v)) return false;
-    info.sampleRateHz = v.sampleRateHz;
-    info.bitsPerSample = g.s.bitsChoice == kBits8 ? 8 : 16;
-    info.channels = g.s.channelType == kStereo ? 2 : 1;
-    request.beginMs = ParseNumber(v.begin);
-    request.endMs = ParseNumber(v.end);
-    request.timeScaleMs = ParseNumber(v.timeScale);
-    ApplyBandRules(g.s, info.sampleRateHz);
-    request.windowMs = WindowMs(g.s.freqResolutionHz);
+    request = RequestFromDialog(g.s, info, v.sampleRateHz, ParseNumber(v.begin), ParseNumber(v.end),
+                                ParseNumber(v.timeScale));
     try {
       timeScaleMs = ValidateAnalysis(info, request, 1 << FftExponentOfChoice(g.s.fftSizeChoice));
       g.s.sampleRateHz = info.sampleRateHz;
       return true;
     } catch (const TesselError& e) {
       ShowError(e);
-      const std::string text = e.what();
-      if (text == "Sample Rate Out of Range") {
-        v.sampleRateHz = 11025;
-        RestoreCommand();
-        return false;
-      }
-      if (text == "Improper Entry" || text == "Time Scale Too Small") {
+      if (!ShowsDialogAgain(e.what())) {
         RestoreCommand();
         return false;
       }
@@ -210,17 +172,15 @@ bool ChooseFile(bool save, const wchar_t* title, const wchar_t* filter, std::wst
 }
 
 void EnterReadyWithData() {
-  const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
-  const int visible = dual ? g.displayW / 2 - 3 : g.displayW;
   EnableButton(0, true);
   EnableButton(1, true);
   EnableButton(2, false);
   EnableButton(3, true);
-  const int range = std::max(0, g.current.bitmap.Image().Width() - visible);
+  const int range = HorizontalRange(g);
   SetScrollRange(g.hScroll, SB_CTL, 0, range, FALSE);
   SetScrollPos(g.hScroll, SB_CTL, g.scrollX, TRUE);
   EnableWindow(g.hScroll, range > 0);
-  const int vrange = std::max(0, g.current.bitmap.Rows() + kStripHeight - g.displayH);
+  const int vrange = VerticalRange(g);
   SetScrollRange(g.vScroll, SB_CTL, 0, vrange, FALSE);
   SetScrollPos(g.vScroll, SB_CTL, g.scrollY, TRUE);
   EnableWindow(g.vScroll, vrange > 0);
@@ -229,32 +189,40 @@ void EnterReadyWithData() {
   SetFocus(g.window);
 }
 
-void ReleaseAnalysis() {
-  g.displayBitmapValid = false;
-  g.current = Analysed();
-  g.previous.reset();
-  g.live = IndexedImage();
-  g.scrollX = g.scrollY = 0;
-}
-
-void AnalyzeFileCommand(bool fileChosen) {
-  ProbeResult probe;
+bool ChooseWaveFile(bool chosen, ProbeMode mode, ProbeResult& probe) {
   for (;;) {
-    if (!fileChosen && !ChooseFile(false, L"Open Wave File", kWaveFilter, g.wavePath)) return;
-    fileChosen = false;
+    if (!chosen && !ChooseFile(false, L"Open Wave File", kWaveFilter, g.wavePath)) return false;
+    chosen = false;
     try {
-      probe = Probe(g.wavePath, ProbeMode::AnalyzeFile);
-      break;
+      probe = Probe(g.wavePath, mode);
+      if (probe.warnNotPcm)
+        ShowMessage("File may not be PCM Wave Format", MessageIcon::Exclamation);
+      CheckSampleFormat(probe.info);
+      return true;
     } catch (const TesselError& e) {
       ShowError(e);
-      if (std::string(e.what()) != "Sample Size Too Small") return;
+      if (std::string(e.what()) != "Sample Size Too Small") return false;
     }
   }
-  if (probe.warnNotPcm) ShowMessage("File may not be PCM Wave Format", MessageIcon::Exclamation);
+}
+
+void AnalyzeFileCommand(int how) {
+  ProbeResult probe;
+  if (!ChooseWaveFile(how != 0, ProbeMode::AnalyzeFile, probe)) return;
   WaveFileInfo info = probe.info;
   AnalysisRequest request;
-  double timeScale = 10;
-  if (!AskAnalysis(info, 0, MsOfBytes(info.dataBytes, info), request, timeScale)) return;
+  double timeScale = g.s.timeScaleMs;
+  try {
+    if (how == kAnalyseRecording) {
+      // A recording just made, with the parameters it was recorded with.
+      request = WholeFileRequest(g.s, info);
+      timeScale = ValidateAnalysis(info, request, 1 << FftExponentOfChoice(g.s.fftSizeChoice));
+    } else if (!AskAnalysis(info, 0, DataMilliseconds(info), request, timeScale)) {
+      return;
+    }
+  } catch (const TesselError& e) {
+    return ShowError(e);
+  }
   RunAnalysis(info, request, timeScale);
 }
 
@@ -272,31 +240,23 @@ void ChangeCommand(bool fromDrag, double beginMs, double endMs) {
   info.channels = g.current.info.channels;
   if (!fromDrag) {
     beginMs = g.current.startMs;
-    endMs = g_segmentEndMs;
+    endMs = g.segmentEndMs;
   }
   AnalysisRequest request;
   double timeScale = g.s.timeScaleMs;
   if (!AskAnalysis(info, beginMs, endMs, request, timeScale)) {
-    if (g_allLog.IsOpen()) g_allLog.Close();
+    if (g.allLog.IsOpen()) g.allLog.Close();
     return;
   }
   RunAnalysis(info, request, timeScale);
 }
 
 void RestoreCommand() {
-  if (g.previous && !g.lowMemory) {
-    g.current = std::move(*g.previous);
-    g.previous.reset();
-    g.s.attenuationStep = g.current.attenuationStep;
-    g.s.paletteChoice = g.current.paletteChoice;
-    g.displayBitmapValid = true;
-    g.scopeShown = false;
-    g.scrollX = g.scrollY = 0;
+  if (RestorePrevious(g)) {
     ApplyPalette();
     EnterReadyWithData();
     return;
   }
-  ReleaseAnalysis();
   for (int i = 0; i < 4; ++i) EnableButton(i, false);
   SetMenuState(MenuState::ReadyWithoutData);
   InvalidateRect(g.window, nullptr, FALSE);
@@ -311,30 +271,8 @@ void SaveWaveCommand() {
 }
 
 void SaveBitmapCommand(bool entire) {
-  IndexedImage image;
-  if (g.scopeShown) {
-    image = WindowImage(true);
-  } else if (g.displayBitmapValid) {
-    const DisplayBitmap& b = g.current.bitmap;
-    if (entire) {
-      image = b.Image();
-      if (b.Stereo() && g.current.channelView != kViewDual) {
-        const int top = g.current.channelView == kViewLeft ? b.PanelTop(kLeft) : b.PanelTop(kRight);
-        image = IndexedImage(b.Image().Width(), b.PanelHeight(), kIndexBackground);
-        image.Copy(b.Image(), 0, top, image.Width(), image.Height(), 0, 0);
-      }
-    } else {
-      WindowView view;
-      view.width = g.displayW;
-      view.height = std::min(g.displayH, b.PanelHeight());
-      view.channelView = g.current.channelView;
-      view.scrollX = g.scrollX;
-      view.scrollY = g.scrollY;
-      image = ComposeWindow(&b, view, false);
-    }
-  } else {
-    return;
-  }
+  IndexedImage image = BitmapToSave(g, entire);
+  if (image.Empty()) return;
   std::wstring path;
   if (!ChooseFile(true, L"Save Bitmap", kBitmapFilter, path)) return;
   if (!MagnificationDialog(image.Width(), image.Height())) return;
@@ -351,19 +289,19 @@ void LogCommand(uint32_t command) {
   if (!ChooseFile(true, L"Save Data Log", kLogFilter, path)) return;
   const std::string wave = Narrow(g.wavePath);
   if (command == kCmdLogPoints) {
-    g_pointsLog.Open(path, true);
-    g_pointsLog.Write(PointsLogHeader(wave));
+    g.pointsLog.Open(path, true);
+    g.pointsLog.Write(PointsLogHeader(wave));
     g.pointsDialog = OpenPointsDialog();
     g.pointsMode = true;
   } else if (command == kCmdLogSingle) {
-    g_spectrumLog.Open(path, false);
-    g_spectrumPath = path;
+    g.spectrumLog.Open(path, false);
+    g.spectrumPath = path;
     g.lastClickColumn = -1;
     g.spectrumDialog = OpenSpectrumDialog();
   } else {
-    g_allLog.Open(path, false);
-    g_allLog.Write(SpectrumLogHeader(wave, g.current.info.sampleRateHz, g.current.fftSize,
-                                     g.current.startMs, g.current.timeScaleMs));
+    // The header is written when the pass begins: its start and time step come from the
+    // dialog that follows.
+    g.allLog.Open(path, false);
     PostMessageW(g.window, WM_COMMAND, kCmdParamChange, 0);
   }
 }
@@ -371,44 +309,33 @@ void LogCommand(uint32_t command) {
 // The points dialog's "Enter Point" and "Save/Exit".
 bool WritePoint(const std::string& event, const std::string& time, const std::string& freq,
                 const std::string& level) {
-  if (!g_pointsLog.IsOpen()) return false;
-  g_pointsLog.Write(PointsLogLine(event, time, freq, level));
+  if (!g.pointsLog.IsOpen()) return false;
+  g.pointsLog.Write(PointsLogLine(event, time, freq, level));
   return true;
 }
 
 void ClosePointsLog() {
-  if (g_pointsLog.IsOpen() && !g_pointsLog.Close())
+  if (g.pointsLog.IsOpen() && !g.pointsLog.Close())
     ShowMessage("Error Writing File", MessageIcon::Stop);
   g.pointsMode = false;
   g.pointsDialog = nullptr;
   SetMenuState(MenuState::ReadyWithData);
 }
 
-std::vector<BinReadout> SpectrumOfColumn(int column) {
-  AnalysisSettings s = g.s;
-  s.timeScaleMs = float(g.current.timeScaleMs);
-  AnalysisOptions o = OptionsFromSettings(s, g.current.info.sampleRateHz);
-  o.fftExponent = FftExponentOfChoice(FftChoiceOfSize(g.current.fftSize));
-  o.bandLowHz = g.current.bandLowHz;
-  const int channel =
-      g.current.info.channels == 2 && g.current.channelView == kViewRight ? kRight : kLeft;
-  return ColumnSpectrum(g.current.sample, o, column, channel);
-}
-
 void CloseSpectrumLog(bool save) {
   if (save && g.lastClickColumn >= 0) {
     try {
-      g_spectrumLog.Write(SpectrumLogHeader(Narrow(g.wavePath), g.current.info.sampleRateHz,
+      g.spectrumLog.Write(SpectrumLogHeader(Narrow(g.wavePath), g.current.info.sampleRateHz,
                                             g.current.fftSize, g.current.startMs, -1));
-      for (const BinReadout& b : SpectrumOfColumn(g.lastClickColumn))
-        g_spectrumLog.Write(SpectrumLogLine(b));
+      for (const BinReadout& b : ColumnBins(g, g.lastClickColumn))
+        g.spectrumLog.Write(SpectrumLogLine(b));
     } catch (const TesselError& e) {
       ShowError(e);
     }
   }
-  if (g_spectrumLog.IsOpen() && !g_spectrumLog.Close() && save)
+  if (g.spectrumLog.IsOpen() && !g.spectrumLog.Close() && save)
     ShowMessage("Error Writing File", MessageIcon::Stop);
-  if (!save) DeleteFileW(g_spectrumPath.c_str());
+  if (!save) DeleteFileW(g.spectrumPath.c_str());
   g.spectrumDialog = nullptr;
   SetMenuState(MenuState::ReadyWithData);
 }
@@ -419,7 +346,7 @@ void PrintCommand() {
   pd.hwndOwner = g.window;
   pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION;
   if (!PrintDlgW(&pd) || !pd.hDC) return;
-  const IndexedImage image = WindowImage(true);
+  const IndexedImage image = WindowImage(g, true);
   HDC screen = GetDC(g.window);
   const double sx = double(GetDeviceCaps(pd.hDC, LOGPIXELSX)) / GetDeviceCaps(screen, LOGPIXELSX);
   const double sy = double(GetDeviceCaps(pd.hDC, LOGPIXELSY)) / GetDeviceCaps(screen, LOGPIXELSY);

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "analyser/core/Analysis.h"
+#include "analyser/core/ParameterForm.h"
 #include "analyser/core/Readouts.h"
+#include "analyser/core/View.h"
 #include "analyser/win/App.h"
 #include "resources/analyser/resource.h"
 
@@ -45,41 +47,12 @@ void CheckChoice(HWND d, int first, int last, uint32_t value) {
     CheckRadioButton(d, first, last, int(value));
 }
 
-// The new position of a scroll bar for a scroll code, within its range.
-int ScrolledPosition(HWND bar, int code, int line, int page) {
+// The new position of a dialog's scroll bar for a scroll code, within its range.
+int BarPosition(HWND bar, int code, int line, int page) {
   int low = 0, high = 0;
   GetScrollRange(bar, SB_CTL, &low, &high);
-  int pos = GetScrollPos(bar, SB_CTL);
-  switch (code) {
-    case SB_LINELEFT:
-      pos -= line;
-      break;
-    case SB_LINERIGHT:
-      pos += line;
-      break;
-    case SB_PAGELEFT:
-      pos -= page;
-      break;
-    case SB_PAGERIGHT:
-      pos += page;
-      break;
-    case SB_LEFT:
-      pos = low;
-      break;
-    case SB_RIGHT:
-      pos = high;
-      break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-      GetScrollInfo(bar, SB_CTL, &si);
-      pos = si.nTrackPos;
-      break;
-    }
-    default:
-      break;
-  }
-  pos = std::clamp(pos, low, high);
+  const int pos = ScrolledPosition(GetScrollPos(bar, SB_CTL), ScrollCodeOf(code), ThumbOf(bar),
+                                   {low, high, line, page});
   SetScrollPos(bar, SB_CTL, pos, TRUE);
   return pos;
 }
@@ -88,80 +61,67 @@ int ScrolledPosition(HWND bar, int code, int line, int page) {
 
 struct ParamState {
   int id = 0;
-  AnalysisSettings work;  // the radio choices, written back by OK
+  ParameterForm form;
   FileDialogValues* file = nullptr;
-  uint32_t openRate = 0;
-  bool newMode = false;
-  uint32_t rememberedRate = 0;
 };
 
-uint32_t DialogRate(const ParamState& p) {
-  return p.file ? p.file->sampleRateHz : RateOfChoice(p.work.rateChoice);
-}
-
-bool ScopeChosen(const ParamState& p) {
-  return p.id != IDD_ANALYZE_FILE && p.work.displayType == kDisplayScope;
-}
-
-int& AverageField(const ParamState& p) {
-  return ScopeChosen(p) ? g.s.spectrumAverageScope : g.s.spectrumAverageScroll;
+FormKind KindOf(int id) {
+  switch (id) {
+    case IDD_ANALYZE_FILE:
+      return FormKind::AnalyzeFile;
+    case IDD_SCAN_FILE:
+      return FormKind::ScanFile;
+    case IDD_ANALYZE_INPUT:
+      return FormKind::AnalyzeInput;
+    default:
+      return FormKind::ScanInput;
+  }
 }
 
 // Bin width, resolution and band for the rate and FFT size in force.
 void UpdateDerived(HWND d, ParamState& p) {
-  AnalysisSettings t = g.s;
-  t.fftSizeChoice = p.work.fftSizeChoice;
-  t.freqScale = p.work.freqScale;
-  const uint32_t rate = DialogRate(p);
-  ApplyBandRules(t, rate);
-  p.work.fftSizeChoice = t.fftSizeChoice;
-  CheckChoice(d, IDC_FFT512, IDC_FFT16384, p.work.fftSizeChoice);
-  g.s.bandLowHz = t.bandLowHz;
-  g.s.bandHighHz = t.bandHighHz;
-  g.s.freqResolutionHz = t.freqResolutionHz;
+  const BandBar bar = UpdateBand(p.form, g.s);
+  CheckChoice(d, IDC_FFT512, IDC_FFT16384, p.form.work.fftSizeChoice);
   SetDlgItemTextW(d, IDC_RESOLUTION_TEXT,
-                  Wide(Format("%-3.1f", double(t.freqResolutionHz))).c_str());
+                  Wide(Format("%-3.1f", double(g.s.freqResolutionHz))).c_str());
   SetNumber(d, IDC_BAND_TEXT, g.s.bandLowHz);
   SetNumber(d, IDC_BAND_HIGH, g.s.bandHighHz);
-  if (p.work.freqScale == kScaleLog) {
-    SetBar(d, IDC_BAND_BAR, 10, 1000, g.s.bandLowHz);
-    Enable(d, IDC_BAND_BAR, true);
-  } else {
-    const double bw = BinWidth(rate, 1 << FftExponentOfChoice(p.work.fftSizeChoice));
-    const int maxLow = std::max(0, int(rate / 2.0 - 256 * bw));
-    SetBar(d, IDC_BAND_BAR, 0, std::max(0, maxLow), g.s.bandLowHz);
-    Enable(d, IDC_BAND_BAR, maxLow > 0);
-  }
+  SetBar(d, IDC_BAND_BAR, bar.low, bar.high, g.s.bandLowHz);
+  Enable(d, IDC_BAND_BAR, bar.enabled);
 }
 
 void UpdateChannelButtons(HWND d, const ParamState& p) {
-  const bool stereo = p.work.channelType == kStereo;
+  const bool stereo = p.form.work.channelType == kStereo;
   for (int id = IDC_DUAL; id <= IDC_RIGHT; ++id) Enable(d, id, stereo);
-  if (stereo) CheckChoice(d, IDC_DUAL, IDC_RIGHT, p.work.channelView);
+  if (stereo) CheckChoice(d, IDC_DUAL, IDC_RIGHT, p.form.work.channelView);
 }
 
 void UpdateDisplayType(HWND d, ParamState& p) {
-  const bool scope = ScopeChosen(p);
-  if (scope) p.work.paletteChoice = kPaletteCB;
-  CheckChoice(d, IDC_PAL_CB, IDC_PAL_WB, p.work.paletteChoice);
+  const bool scope = ScopeChosen(p.form);
+  CheckChoice(d, IDC_PAL_CB, IDC_PAL_WB, p.form.work.paletteChoice);
   for (int id = IDC_PAL_CB; id <= IDC_PAL_WB; ++id) Enable(d, id, !scope);
   Enable(d, IDC_ATTEN_BAR, !scope);
   SetNumber(d, IDC_ATTEN_TEXT, scope ? 0 : g.s.attenuationStep);
-  SetBar(d, IDC_AVERAGE_BAR, 1, 128, AverageField(p));
-  SetNumber(d, IDC_AVERAGE_TEXT, AverageField(p));
+  SetBar(d, IDC_AVERAGE_BAR, 1, 128, AverageField(p.form, g.s));
+  SetNumber(d, IDC_AVERAGE_TEXT, AverageField(p.form, g.s));
+}
+
+void UpdateAll(HWND d, ParamState& p) {
+  UpdateChannelButtons(d, p);
+  UpdateDisplayType(d, p);
+  UpdateDerived(d, p);
 }
 
 void InitParamDialog(HWND d, ParamState& p) {
   if (p.id == IDD_ANALYZE_FILE)
     SetWindowTextW(d, g.displayBitmapValid ? L"Modify Analysis Parameters" : L"Analyze File");
   CentreDialog(d, 0);
-  const AnalysisSettings& w = p.work;
+  const AnalysisSettings& w = p.form.work;
   CheckChoice(d, IDC_RATE5K, IDC_RATE44K, w.rateChoice);
   CheckChoice(d, IDC_BITS8, IDC_BITS16, w.bitsChoice);
   CheckChoice(d, IDC_MONO, IDC_STEREO, w.channelType);
   CheckChoice(d, IDC_LEN10, IDC_LENANY, w.lengthChoice);
   CheckChoice(d, IDC_LINEAR, IDC_LOG, w.freqScale);
-  CheckChoice(d, IDC_FFT512, IDC_FFT16384, w.fftSizeChoice);
   CheckChoice(d, IDC_SCROLL, IDC_SCOPE, w.displayType);
   CheckChoice(d, IDC_QUICK_ON, IDC_QUICK_OFF, w.quickSave);
   if (p.id == IDD_SCAN_FILE) CheckChoice(d, IDC_ANALYSIS_ON, IDC_ANALYSIS_OFF, w.analysisAtStop);
@@ -170,15 +130,13 @@ void InitParamDialog(HWND d, ParamState& p) {
   SetBar(d, IDC_LATENCY_BAR, 75, 500, g.s.latencyMs);
   SetNumber(d, IDC_LATENCY_TEXT, g.s.latencyMs);
   if (p.file) {
-    SetNumber(d, IDC_RATE_TEXT, long(p.file->sampleRateHz));
+    SetNumber(d, IDC_RATE_TEXT, long(p.form.rateHz));
     SetDlgItemTextW(d, IDC_BEGIN, p.file->begin.c_str());
     SetDlgItemTextW(d, IDC_END, p.file->end.c_str());
     SetDlgItemTextW(d, IDC_TIMESCALE_TEXT, p.file->timeScale.c_str());
     SetBar(d, IDC_TIMESCALE_BAR, 1, 125, std::clamp(int(_wtof(p.file->timeScale.c_str())), 1, 125));
   }
-  UpdateChannelButtons(d, p);
-  UpdateDisplayType(d, p);
-  UpdateDerived(d, p);
+  UpdateAll(d, p);
 }
 
 void EnableAllBut(HWND d, bool on) {
@@ -189,100 +147,53 @@ void EnableAllBut(HWND d, bool on) {
 }
 
 // The second press of "New" (or OK while it reads "OK"): take the typed rate.
-void FinishNewRate(HWND d, ParamState& p) {
-  p.newMode = false;
+void EndNewRate(HWND d, ParamState& p) {
   SetDlgItemTextW(d, IDC_NEW_RATE, L"New");
   const long typed = wcstol(ItemText(d, IDC_RATE_TEXT).substr(0, 7).c_str(), nullptr, 10);
-  const uint32_t rate = TypedSampleRate(typed, p.rememberedRate);
-  p.file->sampleRateHz = rate;
-  SetNumber(d, IDC_RATE_TEXT, long(rate));
-  const double scale = double(p.openRate) / rate;
+  const double scale = FinishNewRate(p.form, typed);
+  SetNumber(d, IDC_RATE_TEXT, long(p.form.rateHz));
   for (int id : {IDC_BEGIN, IDC_END})
     SetNumber(d, id, std::lround(_wtof(ItemText(d, id).c_str()) * scale));
   EnableAllBut(d, true);
-  UpdateChannelButtons(d, p);
-  UpdateDisplayType(d, p);
-  UpdateDerived(d, p);
+  UpdateAll(d, p);
 }
 
 void ParamOk(HWND d, ParamState& p) {
-  if (p.newMode) return FinishNewRate(d, p);
-  const AnalysisSettings& w = p.work;
-  g.s.rateChoice = w.rateChoice;
-  g.s.bitsChoice = w.bitsChoice;
-  g.s.channelType = w.channelType;
-  g.s.lengthChoice = w.lengthChoice;
-  g.s.freqScale = w.freqScale;
-  g.s.fftSizeChoice = w.fftSizeChoice;
-  g.s.channelView = w.channelView;
-  g.s.paletteChoice = w.paletteChoice;
-  g.s.quickSave = w.quickSave;
-  g.s.analysisAtStop = w.analysisAtStop;
-  if (p.id != IDD_ANALYZE_FILE) g.s.displayType = w.displayType;
-  ApplyBandRules(g.s, DialogRate(p));
+  if (p.form.newMode) return EndNewRate(d, p);
+  AcceptForm(p.form, g.s);
   if (p.file) {
+    p.file->sampleRateHz = p.form.rateHz;
     p.file->begin = ItemText(d, IDC_BEGIN);
     p.file->end = ItemText(d, IDC_END);
     p.file->timeScale = ItemText(d, IDC_TIMESCALE_TEXT);
   }
-  if (!ScopeChosen(p)) ApplyPalette();
+  if (!ScopeChosen(p.form)) ApplyPalette();
   EndDialog(d, 1);
 }
 
 void ParamRadio(HWND d, ParamState& p, int id) {
-  AnalysisSettings& w = p.work;
-  if (id >= IDC_RATE5K && id <= IDC_RATE44K)
-    w.rateChoice = uint32_t(id);
-  else if (id == IDC_BITS8 || id == IDC_BITS16)
-    w.bitsChoice = uint32_t(id);
-  else if (id == IDC_MONO || id == IDC_STEREO) {
-    w.channelType = uint32_t(id);
-    UpdateChannelButtons(d, p);
-  } else if (id >= IDC_LEN10 && id <= IDC_LENANY)
-    w.lengthChoice = uint32_t(id);
-  else if (id == IDC_LINEAR) {
-    w.freqScale = kScaleLinear;
-    g.s.bandLowHz = 0;
-  } else if (id == IDC_LOG)
-    w.freqScale = kScaleLog;
-  else if (id >= IDC_FFT512 && id <= IDC_FFT16384) {
-    w.fftSizeChoice = uint32_t(id);
-    if (w.freqScale == kScaleLinear) g.s.bandLowHz = 0;
-  } else if (id >= IDC_DUAL && id <= IDC_RIGHT)
-    w.channelView = uint32_t(id);
-  else if (id == IDC_SCROLL || id == IDC_SCOPE) {
-    w.displayType = uint32_t(id);
-    UpdateDisplayType(d, p);
-  } else if (id >= IDC_PAL_CB && id <= IDC_PAL_WB)
-    w.paletteChoice = uint32_t(id);
-  else if (id == IDC_QUICK_ON || id == IDC_QUICK_OFF)
-    w.quickSave = uint32_t(id);
-  else if (p.id == IDD_SCAN_FILE && (id == IDC_ANALYSIS_ON || id == IDC_ANALYSIS_OFF))
-    w.analysisAtStop = uint32_t(id);
-  else
-    return;
-  UpdateDerived(d, p);
+  if (ChooseRadio(p.form, g.s, uint32_t(id))) UpdateAll(d, p);
 }
 
 void ParamScroll(HWND d, ParamState& p, HWND bar, int code) {
   const int id = GetDlgCtrlID(bar);
   if (id == IDC_BAND_BAR) {
-    g.s.bandLowHz = ScrolledPosition(bar, code, 10, 100) / 10 * 10;
+    g.s.bandLowHz = BarPosition(bar, code, 10, 100) / 10 * 10;
     UpdateDerived(d, p);
   } else if (id == IDC_RESOLUTION_BAR) {
-    g.s.freqResolutionTenths = ScrolledPosition(bar, code, 1, 10);
+    g.s.freqResolutionTenths = BarPosition(bar, code, 1, 10);
     UpdateDerived(d, p);
   } else if (id == IDC_AVERAGE_BAR) {
-    AverageField(p) = ScrolledPosition(bar, code, 1, 10);
-    SetNumber(d, IDC_AVERAGE_TEXT, AverageField(p));
+    AverageField(p.form, g.s) = BarPosition(bar, code, 1, 10);
+    SetNumber(d, IDC_AVERAGE_TEXT, AverageField(p.form, g.s));
   } else if (id == IDC_ATTEN_BAR) {
-    g.s.attenuationStep = ScrolledPosition(bar, code, 1, 1);
+    g.s.attenuationStep = BarPosition(bar, code, 1, 1);
     SetNumber(d, IDC_ATTEN_TEXT, g.s.attenuationStep);
   } else if (id == IDC_LATENCY_BAR) {
-    g.s.latencyMs = ScrolledPosition(bar, code, 1, 1);
+    g.s.latencyMs = BarPosition(bar, code, 1, 1);
     SetNumber(d, IDC_LATENCY_TEXT, g.s.latencyMs);
   } else if (p.id == IDD_ANALYZE_FILE && id == IDC_TIMESCALE_BAR) {
-    SetNumber(d, IDC_TIMESCALE_TEXT, ScrolledPosition(bar, code, 1, 10));
+    SetNumber(d, IDC_TIMESCALE_TEXT, BarPosition(bar, code, 1, 10));
   }
 }
 
@@ -306,9 +217,8 @@ INT_PTR CALLBACK ParamProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
       else if (id == IDC_CANCEL || id == IDCANCEL)
         EndDialog(d, 0);
       else if (id == IDC_NEW_RATE && p->file) {
-        if (p->newMode) return FinishNewRate(d, *p), TRUE;
-        p->newMode = true;
-        p->rememberedRate = p->file->sampleRateHz;
+        if (p->form.newMode) return EndNewRate(d, *p), TRUE;
+        StartNewRate(p->form);
         SetDlgItemTextW(d, IDC_NEW_RATE, L"OK");
         SetDlgItemTextW(d, IDC_RATE_TEXT, L"");
         EnableAllBut(d, false);
@@ -323,13 +233,6 @@ INT_PTR CALLBACK ParamProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // ---- Modify Colors ----
-
-struct ColoursState {
-  int32_t originalAttenuation = 0;
-  uint32_t originalPalette = kPaletteCB;
-  int32_t attenuation = 0;
-  uint32_t palette = kPaletteCB;
-} g_colours;
 
 void ApplyColours(int32_t attenuation, uint32_t palette) {
   g.s.attenuationStep = attenuation;
@@ -349,28 +252,28 @@ INT_PTR CALLBACK ColoursProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG:
       CentreDialog(d, 30);
-      SetBar(d, IDC_ATTEN_BAR, 0, 18, g_colours.attenuation);
-      SetNumber(d, IDC_ATTEN_TEXT, g_colours.attenuation);
-      CheckChoice(d, IDC_PAL_CB, IDC_PAL_WB, g_colours.palette);
+      SetBar(d, IDC_ATTEN_BAR, 0, 18, g.coloursEdit.attenuation);
+      SetNumber(d, IDC_ATTEN_TEXT, g.coloursEdit.attenuation);
+      CheckChoice(d, IDC_PAL_CB, IDC_PAL_WB, g.coloursEdit.palette);
       return TRUE;
     case WM_HSCROLL:
-      g_colours.attenuation = ScrolledPosition(HWND(lp), LOWORD(wp), 1, 1);
-      SetNumber(d, IDC_ATTEN_TEXT, g_colours.attenuation);
+      g.coloursEdit.attenuation = BarPosition(HWND(lp), LOWORD(wp), 1, 1);
+      SetNumber(d, IDC_ATTEN_TEXT, g.coloursEdit.attenuation);
       return TRUE;
     case WM_CLOSE:
-      ApplyColours(g_colours.originalAttenuation, g_colours.originalPalette);
+      ApplyColours(g.coloursEdit.originalAttenuation, g.coloursEdit.originalPalette);
       CloseColours(d);
       return TRUE;
     case WM_COMMAND: {
       const int id = LOWORD(wp);
-      if (id >= IDC_PAL_CB && id <= IDC_PAL_WB) g_colours.palette = uint32_t(id);
-      if (id == IDC_TRYIT) ApplyColours(g_colours.attenuation, g_colours.palette);
+      if (id >= IDC_PAL_CB && id <= IDC_PAL_WB) g.coloursEdit.palette = uint32_t(id);
+      if (id == IDC_TRYIT) ApplyColours(g.coloursEdit.attenuation, g.coloursEdit.palette);
       if (id == IDC_OK || id == IDOK) {
-        ApplyColours(g_colours.attenuation, g_colours.palette);
+        ApplyColours(g.coloursEdit.attenuation, g.coloursEdit.palette);
         CloseColours(d);
       }
       if (id == IDC_CANCEL || id == IDCANCEL) {
-        ApplyColours(g_colours.originalAttenuation, g_colours.originalPalette);
+        ApplyColours(g.coloursEdit.originalAttenuation, g.coloursEdit.originalPalette);
         CloseColours(d);
       }
       return TRUE;
@@ -407,6 +310,33 @@ INT_PTR CALLBACK MarkersProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
 
 // ---- Notice ----
 
+// The notice grows to its line of text in the large font, the OK button staying centred.
+void FitNotice(HWND d, const wchar_t* text) {
+  HWND label = GetDlgItem(d, IDC_NOTICE_TEXT);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, g.font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, int(wcslen(text)), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r, frame;
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
+  const int grow = std::max(0, int(size.cx) + 2 * g.cw - int(r.right - r.left));
+  const int height = std::max(int(r.bottom - r.top), int(size.cy) + 2);
+  MoveWindow(label, r.left, r.top, r.right - r.left + grow, height, FALSE);
+  HWND ok = GetDlgItem(d, IDOK);
+  RECT b;
+  GetWindowRect(ok, &b);
+  MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&b), 2);
+  MoveWindow(ok, b.left + grow / 2, b.top + height - (r.bottom - r.top), b.right - b.left,
+             b.bottom - b.top, FALSE);
+  GetWindowRect(d, &frame);
+  SetWindowPos(d, nullptr, 0, 0, frame.right - frame.left + grow,
+               frame.bottom - frame.top + height - (r.bottom - r.top), SWP_NOMOVE | SWP_NOZORDER);
+  CentreDialog(d, 0);
+}
+
 INT_PTR CALLBACK NoticeProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
   if (msg == WM_INITDIALOG) {
     CentreDialog(d, 0);
@@ -422,16 +352,13 @@ INT_PTR CALLBACK NoticeProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
 
 // ---- Bitmap Magnification ----
 
-struct MagnifyState {
-  int width = 0, height = 0;
-} g_magnify;
-
 void UpdateMagnify(HWND d) {
-  SetDlgItemTextW(d, IDC_FACTOR_TEXT, Wide(Format("%4.2f", g.s.bitmapFactor / 100.0)).c_str());
+  const MagnificationTexts t =
+      MagnificationTextsFor(g.s.bitmapFactor, g.s.bitmapDpi, g.magnifyWidth, g.magnifyHeight);
+  SetDlgItemTextW(d, IDC_FACTOR_TEXT, Wide(t.factor).c_str());
   SetNumber(d, IDC_DPI_TEXT, g.s.bitmapDpi);
-  const double scale = double(g.s.bitmapFactor) / (double(g.s.bitmapDpi) * 100);
-  SetDlgItemTextW(d, IDC_PRINT_WIDTH, Wide(Format("%4.2f", g_magnify.width * scale)).c_str());
-  SetDlgItemTextW(d, IDC_PRINT_HEIGHT, Wide(Format("%4.2f", g_magnify.height * scale)).c_str());
+  SetDlgItemTextW(d, IDC_PRINT_WIDTH, Wide(t.width).c_str());
+  SetDlgItemTextW(d, IDC_PRINT_HEIGHT, Wide(t.height).c_str());
 }
 
 INT_PTR CALLBACK MagnifyProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
@@ -446,9 +373,9 @@ INT_PTR CALLBACK MagnifyProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_HSCROLL:
       if (GetDlgCtrlID(HWND(lp)) == IDC_FACTOR_BAR)
-        g.s.bitmapFactor = ScrolledPosition(HWND(lp), LOWORD(wp), 10, 100);
+        g.s.bitmapFactor = BarPosition(HWND(lp), LOWORD(wp), 10, 100);
       else
-        g.s.bitmapDpi = ScrolledPosition(HWND(lp), LOWORD(wp), 10, 100);
+        g.s.bitmapDpi = BarPosition(HWND(lp), LOWORD(wp), 10, 100);
       UpdateMagnify(d);
       return TRUE;
     case WM_COMMAND:
@@ -464,15 +391,11 @@ INT_PTR CALLBACK MagnifyProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- Points log ----
 
-struct PointsState {
-  bool picked = false, eventChosen = false;
-} g_points;
-
 INT_PTR CALLBACK PointsProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG:
       CentreDialog(d, 30);
-      g_points = PointsState{};
+      g.points = PointMarks{};
       SendDlgItemMessageW(d, IDC_EVENT_ID, EM_LIMITTEXT, 64, 0);
       return TRUE;
     case WM_CLOSE:
@@ -484,7 +407,7 @@ INT_PTR CALLBACK PointsProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
       if (id >= IDC_EVENT_A && id < IDC_EVENT_A + 8) {
         const wchar_t letter[2] = {wchar_t(L'a' + (id - IDC_EVENT_A)), 0};
         SetDlgItemTextW(d, IDC_EVENT_ID, letter);
-        g_points.eventChosen = true;
+        g.points.eventChosen = true;
         SetFocus(g.window);
       } else if (id == IDC_ENTER_POINT) {
         std::string fields[4];
@@ -493,13 +416,13 @@ INT_PTR CALLBACK PointsProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
           const std::wstring w = ItemText(d, ids[i]);
           fields[i] = std::string(w.begin(), w.end());
         }
-        if (fields[0].empty() || !g_points.picked) {
+        if (fields[0].empty() || !g.points.picked) {
           MessageBeep(MB_OK);
           return TRUE;
         }
         WritePoint(fields[0], fields[1], fields[2], fields[3]);
         for (int i : ids) SetDlgItemTextW(d, i, L"");
-        g_points = PointsState{};
+        g.points = PointMarks{};
         SetFocus(g.window);
       } else if (id == IDOK || id == IDCANCEL) {
         DestroyWindow(d);
@@ -514,8 +437,6 @@ INT_PTR CALLBACK PointsProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
 
 // ---- Single spectrum log ----
 
-std::vector<long> g_amplitudes;
-
 void PaintSpectrum(HWND d) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(d, &ps);
@@ -524,12 +445,12 @@ void PaintSpectrum(HWND d) {
   MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
   InflateRect(&r, -2, -2);
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  if (!g_amplitudes.empty()) {
-    const long top = std::max(1L, *std::max_element(g_amplitudes.begin(), g_amplitudes.end()));
-    const int n = int(g_amplitudes.size());
+  if (!g.amplitudes.empty()) {
+    const long top = std::max(1L, *std::max_element(g.amplitudes.begin(), g.amplitudes.end()));
+    const int n = int(g.amplitudes.size());
     for (int i = 0; i < n; ++i) {
       const int x = r.left + (r.right - r.left - 1) * i / std::max(1, n - 1);
-      const int y = r.bottom - 1 - int((r.bottom - r.top - 1) * g_amplitudes[i] / top);
+      const int y = r.bottom - 1 - int((r.bottom - r.top - 1) * g.amplitudes[i] / top);
       if (i == 0)
         MoveToEx(dc, x, y, nullptr);
       else
@@ -543,7 +464,7 @@ INT_PTR CALLBACK SpectrumProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG:
       CentreDialog(d, 30);
-      g_amplitudes.clear();
+      g.amplitudes.clear();
       return TRUE;
     case WM_PAINT:
       PaintSpectrum(d);
@@ -576,16 +497,15 @@ void CentreDialog(HWND d, int above) {
 bool ParameterDialog(int id, FileDialogValues* file) {
   ParamState p;
   p.id = id;
-  p.work = g.s;
+  p.form = OpenForm(KindOf(id), g.s, file ? file->sampleRateHz : 0);
   p.file = file;
-  p.openRate = file ? file->sampleRateHz : 0;
   return DialogBoxParamW(g.instance, MAKEINTRESOURCEW(id), g.window, ParamProc, LPARAM(&p)) == 1;
 }
 
 void OpenColorsDialog() {
   if (g.colorsDialog) return void(SetForegroundWindow(g.colorsDialog));
-  g_colours.originalAttenuation = g_colours.attenuation = g.s.attenuationStep;
-  g_colours.originalPalette = g_colours.palette = g.s.paletteChoice;
+  g.coloursEdit.originalAttenuation = g.coloursEdit.attenuation = g.s.attenuationStep;
+  g.coloursEdit.originalPalette = g.coloursEdit.palette = g.s.paletteChoice;
   g.colorsDialog = CreateDialogW(g.instance, MAKEINTRESOURCEW(IDD_COLORS), g.window, ColoursProc);
   ShowWindow(g.colorsDialog, SW_SHOW);
 }
@@ -594,10 +514,12 @@ void MarkersDialog() {
   DialogBoxW(g.instance, MAKEINTRESOURCEW(IDD_MARKERS), g.window, MarkersProc);
 }
 
-void ShowNotice(const wchar_t* text) {
+void ShowNotice(const std::string& line) {
+  const std::wstring text = Wide(line);
   HWND d = CreateDialogW(g.instance, MAKEINTRESOURCEW(IDD_NOTICE), g.window, NoticeProc);
   if (!d) return;
-  SetDlgItemTextW(d, IDC_NOTICE_TEXT, text);
+  SetDlgItemTextW(d, IDC_NOTICE_TEXT, text.c_str());
+  FitNotice(d, text.c_str());
   ShowWindow(d, SW_SHOW);
   const DWORD start = GetTickCount();
   while (IsWindow(d) && GetTickCount() - start < 800) {
@@ -608,7 +530,8 @@ void ShowNotice(const wchar_t* text) {
 }
 
 bool MagnificationDialog(int width, int height) {
-  g_magnify = MagnifyState{width, height};
+  g.magnifyWidth = width;
+  g.magnifyHeight = height;
   return DialogBoxW(g.instance, MAKEINTRESOURCEW(IDD_MAGNIFY), g.window, MagnifyProc) == 1;
 }
 
@@ -629,14 +552,14 @@ void PointsLogClick(double timeMs, double freqHz, double levelDb) {
   SetNumber(g.pointsDialog, IDC_POINT_TIME, std::lround(timeMs));
   SetNumber(g.pointsDialog, IDC_POINT_FREQ, std::lround(freqHz));
   SetNumber(g.pointsDialog, IDC_POINT_LEVEL, PointLevel(levelDb));
-  g_points.picked = true;
+  g.points.picked = true;
 }
 
 void SpectrumLogClick(int column) {
   if (!g.spectrumDialog) return;
   try {
-    g_amplitudes.clear();
-    for (const BinReadout& b : SpectrumOfColumn(column)) g_amplitudes.push_back(b.amplitude);
+    g.amplitudes.clear();
+    for (const BinReadout& b : ColumnBins(g, column)) g.amplitudes.push_back(b.amplitude);
     g.lastClickColumn = column;
   } catch (const TesselError& e) {
     ShowError(e);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analyser/win/App.h"
+#include "platform/win32/SystemLibraries.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -67,8 +68,10 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
   wc.lpszClassName = L"Sonaris";
   if (!RegisterClassExW(&wc)) return 0;
 
-  HWND w = CreateWindowW(L"Sonaris", L"Sonaris", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  // The panel is drawn around the push buttons, never over them.
+  HWND w = CreateWindowW(L"Sonaris", L"Sonaris", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                         nullptr, instance, nullptr);
   if (!w) return 0;
   ShowWindow(w, show);
   UpdateWindow(w);
@@ -97,5 +100,6 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
 }  // namespace tessel_win
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
+  platform::RestrictLibrarySearch();
   return tessel_win::Run(instance, commandLine, show);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "analyser/core/Readouts.h"
+#include "analyser/core/View.h"
 #include "analyser/win/App.h"
 #include "resources/analyser/resource.h"
 
@@ -109,16 +110,9 @@ void OnCreate(HWND w) {
 
 void OnGetMinMax(MINMAXINFO* mm) {
   if (!g.createWidth) return;
-  const bool scope = g.s.displayType == kDisplayScope && g.scopeShown;
-  const int minW = (scope ? 90 : 82) * g.cw;
-  mm->ptMinTrackSize.x = minW;
-  mm->ptMaxTrackSize.x = scope ? minW : std::max(minW, g.screenW - 2 * g.cw);
-  int rows = g.displayBitmapValid && !g.scopeShown ? g.current.bitmap.Rows() : 256;
-  if (g.displayBitmapValid && g.current.bitmap.Stereo() && g.current.channelView == kViewDual)
-    rows = g.current.bitmap.Rows();
-  mm->ptMinTrackSize.y = g.createHeight;
-  mm->ptMaxTrackSize.y =
-      rows > 256 ? std::min(g.createHeight + rows - 256, g.screenH - 8) : g.createHeight;
+  const FrameLimits l = FrameLimitsOf(g);
+  mm->ptMinTrackSize = POINT{l.minWidth, l.minHeight};
+  mm->ptMaxTrackSize = POINT{l.maxWidth, l.maxHeight};
   mm->ptMaxSize = mm->ptMaxTrackSize;
 }
 
@@ -128,7 +122,7 @@ void OnCommand(UINT id, LPARAM param) {
   try {
     switch (id) {
       case kCmdAnalyzeFile:
-        return AnalyzeFileCommand(param == 1 || param == 2);
+        return AnalyzeFileCommand(int(param));
       case kCmdAnalyzeInput:
         return AnalyzeInputCommand();
       case kCmdScanFile:
@@ -218,60 +212,25 @@ void OnClose() {
 }
 
 void Scroll(HWND bar, int code, int& position, int range) {
-  int pos = position;
-  switch (code) {
-    case SB_LINELEFT:
-      pos -= 4;
-      break;
-    case SB_LINERIGHT:
-      pos += 4;
-      break;
-    case SB_PAGELEFT:
-      pos -= 100;
-      break;
-    case SB_PAGERIGHT:
-      pos += 100;
-      break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-      GetScrollInfo(bar, SB_CTL, &si);
-      pos = si.nTrackPos;
-      break;
-    }
-    default:
-      return;
-  }
-  position = std::clamp(pos, 0, std::max(0, range));
+  const ScrollCode c = ScrollCodeOf(code);
+  if (c == ScrollCode::Other || c == ScrollCode::First || c == ScrollCode::Last) return;
+  position = ScrolledPosition(position, c, ThumbOf(bar), {0, range, 4, 100});
   SetScrollPos(bar, SB_CTL, position, TRUE);
   RedrawDisplay();
 }
 
-int VisibleWidth() {
-  const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
-  return dual ? g.displayW / 2 - 3 : g.displayW;
-}
-
 void OnHScroll(int code) {
   if (Running() || !g.displayBitmapValid || g.scopeShown) return;
-  const int range = g.current.bitmap.Image().Width() - VisibleWidth();
-  if (range > 0) Scroll(g.hScroll, code, g.scrollX, range);
+  if (const int range = HorizontalRange(g)) Scroll(g.hScroll, code, g.scrollX, range);
 }
 
 void OnVScroll(int code) {
   if (!g.displayBitmapValid || g.scopeShown || g.playingAll) return;
-  const int range = g.current.bitmap.Rows() + kStripHeight - g.displayH;
-  if (range > 0) Scroll(g.vScroll, code, g.scrollY, range);
+  if (const int range = VerticalRange(g)) Scroll(g.vScroll, code, g.scrollY, range);
 }
 
 // The column of the spectral image under a window x (Dual view: one half each).
-int ColumnOfX(int x) {
-  const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
-  if (!dual) return x;
-  if (x >= g.displayW) return 0;
-  if (x > g.displayW / 2 - 4) return x - g.displayW / 2 - 4;
-  return x;
-}
+int ColumnOfX(int x) { return WindowXToBitmapX(x, g.displayW, DualView(g)); }
 
 void OnLeftDown(int x, int y) {
   if (y >= g.displayH || x >= g.displayW) return;
@@ -299,12 +258,9 @@ void OnLeftUp(int x) {
   ReleaseCapture();
   g.selectFromX = g.selectToX = -1;
   RedrawDisplay();
-  const int end = ColumnOfX(std::clamp(x, 0, g.displayW - 1));
-  if (end == g.dragStartX) return;
-  const double right = end > g.dragStartX ? 0.5 : 0;
-  double a = (g.scrollX + g.dragStartX + right) * g.current.timeScaleMs;
-  double b = (g.scrollX + end + right) * g.current.timeScaleMs;
-  ChangeCommand(true, g.current.startMs + std::min(a, b), g.current.startMs + std::max(a, b));
+  double begin = 0, end = 0;
+  if (DragSegment(g, g.dragStartX, ColumnOfX(std::clamp(x, 0, g.displayW - 1)), begin, end))
+    ChangeCommand(true, begin, end);
 }
 
 void OnRightDown(int x, int y) {
@@ -382,19 +338,7 @@ void Relayout() {
 
 void SetMenuState(MenuState state) {
   g.menuState = state;
-  MenuContext c;
-  c.scope = g.scopeShown;
-  c.bitmapValid = g.displayBitmapValid || (g.scopeShown && !g.live.Empty());
-  c.restorable = g.previous != nullptr;
-  c.lowMemory = g.lowMemory;
-  c.stereo = g.current.bitmap.Stereo();
-  c.channelView = g.current.channelView;
-  c.logScale = g.current.logScale;
-  if (g.displayBitmapValid)
-    c.entireLarger =
-        EntireImageLarger(g.current.bitmap.Image().Width(), g.current.bitmap.Image().Height(),
-                          c.stereo, g.displayW, g.displayH);
-  const MenuEnables e = MenuEnablesFor(state, c);
+  const MenuEnables e = MenuEnablesFor(state, MenuContextOf(g));
   if (g.menu) {
     for (int i = 0; i < kMenuEntryCount; ++i)
       if (uint32_t command = CommandOfEntry(MenuEntry(i)))
@@ -408,6 +352,34 @@ void SetMenuState(MenuState state) {
                  MF_BYCOMMAND | (e[kEntrySystemClose] ? MF_ENABLED : MF_GRAYED));
   g.fKeys = FKeysEnabled(state);
   if (state != MenuState::Busy) SetVariablesMode(g.s.variablesMode);
+}
+
+ScrollCode ScrollCodeOf(int code) {
+  switch (code) {
+    case SB_LINELEFT:
+      return ScrollCode::LineBack;
+    case SB_LINERIGHT:
+      return ScrollCode::LineOn;
+    case SB_PAGELEFT:
+      return ScrollCode::PageBack;
+    case SB_PAGERIGHT:
+      return ScrollCode::PageOn;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      return ScrollCode::Thumb;
+    case SB_LEFT:
+      return ScrollCode::First;
+    case SB_RIGHT:
+      return ScrollCode::Last;
+    default:
+      return ScrollCode::Other;
+  }
+}
+
+int ThumbOf(HWND bar) {
+  SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+  GetScrollInfo(bar, SB_CTL, &si);
+  return si.nTrackPos;
 }
 
 void EnableButton(int index, bool on) { EnableWindow(g.buttons[index], on ? TRUE : FALSE); }

@@ -1,6 +1,8 @@
 // The real-time work: Scan Input and Analyze Input on the wave input, Scan File and the two
 // Play commands on the wave output. Everything runs on the window's thread: the loops drain
 // the queue between frames, and the devices report finished buffers as window messages.
+#include "analyser/core/Realtime.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,9 +12,8 @@
 #include <vector>
 
 #include "analyser/core/Analysis.h"
-#include "analyser/core/LiveScan.h"
-#include "analyser/core/Playback.h"
 #include "analyser/core/Readouts.h"
+#include "analyser/core/View.h"
 #include "analyser/win/App.h"
 #include "resources/analyser/resource.h"
 
@@ -24,68 +25,35 @@ namespace {
 
 const wchar_t kWaveFilter[] = L"Wave Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
 
-struct LiveRun {
-  WaveFormat format;
-  InputBuffers buffers;
-  std::vector<uint8_t> ring;  // input: buffers A and B; output: the two halves played in turn
-  LiveAnalyser analyser;
-  std::unique_ptr<LiveScrollDisplay> scroll;
-  ScopePlot scope;
-  bool scanInput = false;
-  // Recording (Analyze Input) and Quick Save (Scan Input).
-  RecordingFile file;
-  bool recording = false;
-  std::wstring recordingPath;
-  uint64_t total = 0;
-  bool quickBegun = false, startPending = false, stopPending = false;
-  double saveMs = 0, stopMs = 0, bufferStartMs = 0;
-  int completions = 0;
-  // Playback.
-  PlaybackBuffer playback;
-  uint64_t selectionBegin = 0, selectionBytes = 0;  // within the source
-  HalfSchedule halves;
-  FileHandle source;  // Scan File reads the wave file
-  uint64_t fileBytesLeft = 0;
-  bool scanFile = false;
-} g_run;
-
 double NowMs() { return double(GetTickCount()); }
 
-void FillFromSource(uint8_t* dst, uint32_t bytes, uint64_t offset) {
-  std::fill_n(dst, bytes, g_run.playback.silence);
-  if (g_run.scanFile) {
-    const size_t want = size_t(std::min<uint64_t>(bytes, g_run.fileBytesLeft));
-    const size_t got = want ? ReadFile(g_run.source.get(), dst, want) : 0;
-    g_run.fileBytesLeft -= got;
-    if (got < want) g_run.fileBytesLeft = 0;
-    return;
-  }
-  if (offset >= g_run.selectionBytes) return;
-  const uint64_t n = std::min<uint64_t>(bytes, g_run.selectionBytes - offset);
-  std::copy_n(g.current.sample.Data() + g_run.selectionBegin + offset, size_t(n), dst);
-}
+class SystemClock : public Clock {
+ public:
+  double NowMs() override { return tessel_win::NowMs(); }
+  void SleepMs(int ms) override { Sleep(DWORD(ms)); }
+};
 
 // Fills the next stretch of the selection into its half and hands that half to the device;
 // false when the selection is exhausted or the device refuses it.
 bool WriteNextHalf() {
   HalfFill fill;
-  if (!g_run.halves.Next(fill)) return false;
-  const uint32_t half = g_run.playback.bytes / 2;
-  uint8_t* dst = g_run.ring.data() + size_t(fill.half) * half;
-  FillFromSource(dst, half, fill.offset);
+  if (!g.run.halves.Next(fill)) return false;
+  const uint32_t half = g.run.playback.bytes / 2;
+  uint8_t* dst = g.run.ring.data() + size_t(fill.half) * half;
+  FillHalf(g, dst, half, fill.offset);
   if (g.output.Write(fill.half, dst, fill.length)) return true;
-  g_run.halves.Returned();  // never queued
+  g.run.halves.Returned();  // never queued
   return false;
 }
 
 // Both halves go out at once, so that one plays while the other is refilled.
 bool StartOutput() {
-  const WaveFormat& f = g_run.format;
-  g_run.playback = PlaybackBufferFor(f.sampleRateHz, f.channels, f.BytesPerSample());
-  g_run.ring.assign(g_run.playback.bytes, g_run.playback.silence);
+  const WaveFormat& f = g.run.format;
+  g.run.playback = PlaybackBufferFor(f.sampleRateHz, f.channels, f.BytesPerSample());
+  g.run.ring.assign(g.run.playback.bytes, g.run.playback.silence);
   // A quarter of a second of silence after the selection (see HalfSchedule).
   const uint32_t tail = f.BytesPerSecond() / 4 / f.BlockAlign() * f.BlockAlign();
-  g_run.halves = HalfSchedule(g_run.selectionBytes, g_run.playback.bytes / 2, tail);
+  g.run.halves = HalfSchedule(g.run.selectionBytes, g.run.playback.bytes / 2, tail);
   if (!g.output.Open(g.window, f)) return false;
   if (!WriteNextHalf()) {
     g.output.Close();
@@ -95,134 +63,36 @@ bool StartOutput() {
   return true;
 }
 
-AnalysisOptions LiveOptions() {
-  AnalysisOptions o = OptionsFromSettings(g.s, g_run.format.sampleRateHz);
-  o.spectrumAverage =
-      g.s.displayType == kDisplayScope ? g.s.spectrumAverageScope : g.s.spectrumAverageScroll;
-  return o;
-}
-
-void SetCurrentForScan() {
-  g.current = Analysed();
-  g.scannedBytes = g_run.scanFile ? g_run.selectionBytes : 0;
-  g.scopeRaise = 0;
-  g.current.info.sampleRateHz = g_run.format.sampleRateHz;
-  g.current.info.channels = g_run.format.channels;
-  g.current.info.bitsPerSample = g_run.format.bitsPerSample;
-  g.current.fftSize = 1 << FftExponentOfChoice(g.s.fftSizeChoice);
-  g.current.bandLowHz = g.s.bandLowHz;
-  g.current.bandHighHz = g.s.bandHighHz;
-  g.current.logScale = g.s.freqScale == kScaleLog;
-  g.current.channelView = g.s.channelView;
-  if (g.current.logScale)
-    g.current.decadesPerRow = BuildRowBinTable(g.s.bandLowHz, g.s.bandHighHz, g.current.fftSize,
-                                               g_run.format.sampleRateHz, 256)
-                                  .step;
-}
-
 // Everything a start command shares before its device opens. The menus go busy first: the
 // queue is drained below, and a start key handled there would run a second command inside
 // this one; every path that ends the command sets them back.
 void PrepareDisplay(Mode mode, const wchar_t* title) {
   SetMenuState(MenuState::Busy);
   for (int i = 0; i < 4; ++i) EnableButton(i, false);
-  ReleaseAnalysis();
-  g.mode = mode;
-  g.frozen = false;
-  g.scopeShown = g.s.displayType == kDisplayScope;
+  ReleaseAnalysis(g);
+  BeginScan(g, mode, g.run.format);
   LONG style = GetWindowLongW(g.window, GWL_STYLE);
   style = g.scopeShown ? (style & ~(WS_THICKFRAME | WS_MAXIMIZEBOX))
                        : (style | WS_THICKFRAME | WS_MAXIMIZEBOX);
   SetWindowLongW(g.window, GWL_STYLE, style);
-  if (g.scopeShown) {
-    g.s.paletteChoice = kPaletteCB;
-    RECT r;
-    GetWindowRect(g.window, &r);
-    SetWindowPos(g.window, nullptr, 0, 0, std::max(int(r.right - r.left), 90 * g.cw),
-                 g.createHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-  } else {
-    RECT r;
-    GetWindowRect(g.window, &r);
-    SetWindowPos(g.window, nullptr, 0, 0, r.right - r.left, g.createHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-  }
+  RECT r;
+  GetWindowRect(g.window, &r);
+  const int width = g.scopeShown ? std::max(int(r.right - r.left), 90 * g.cw) : r.right - r.left;
+  SetWindowPos(g.window, nullptr, 0, 0, width, g.createHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
   Relayout();
-  SetCurrentForScan();
   ApplyPalette();
-  const bool stereo = g_run.format.channels == 2;
-  g.live = IndexedImage(g.displayW, g.displayH, kIndexBackground);
-  g.scopeOrigin = ScopeOriginFor(g.displayW, g.displayH, g.cw, g.ch);
-  g_run.scroll =
-      std::make_unique<LiveScrollDisplay>(g.displayW, g.displayH, stereo, g.s.channelView);
-  g_run.scope.Reset();
+  ResetLiveDisplay(g);
   SetWindowTextW(g.window, title);
   InvalidateRect(g.window, nullptr, FALSE);
   PumpMessages();
 }
 
-void DrawLiveFrame() {
-  LiveAnalyser& a = g_run.analyser;
-  if (g.scopeShown) {
-    g.live.Fill(kIndexBackground);
-    const bool dual = a.Channels() == 2 && g.s.channelView == kViewDual;
-    const int single = a.Channels() == 2 && g.s.channelView == kViewRight ? 1 : 0;
-    const int* rows[2] = {a.Averaged(dual ? 0 : single), dual ? a.Averaged(1) : nullptr};
-    g_run.scope.Draw(g.live, g.scopeOrigin, rows, g_run.format.bitsPerSample == 16,
-                     g.s.displayType);
-    g.scopeRaise = g_run.scope.Raise();
-    BlitLive();
-    return;
-  }
-  const uint8_t* indices[2] = {a.Indices(0), a.Indices(a.Channels() == 2 ? 1 : 0)};
-  const WaveExtremes extremes[2] = {a.Extremes(0), a.Extremes(a.Channels() == 2 ? 1 : 0)};
-  g_run.scroll->AddColumn(indices, extremes);
-  if (g_run.scroll->Columns() % 4 == 0) {
-    g.live = g_run.scroll->Window();
-    BlitLive();
-  }
-}
-
-// The real-time loop: one frame per pass until the stop request. positionFrames gives the
-// device position in frames (or -1); ringFrames is the length of the circular data.
-void RealtimeLoop(const std::function<int64_t()>& positionFrames, uint32_t ringFrames,
-                  int64_t endFrames) {
-  const WaveFormat& f = g_run.format;
-  const int n = g_run.analyser.N();
-  const double windowMs = LiveOptions().windowMs;
-  const double initialDelay =
-      std::max(0.0, std::trunc(windowMs > 0 ? windowMs : 0) + g.s.latencyMs);
-  const double start = NowMs();
-  const double pace = g.scopeShown ? 10 : 4;
-  double last = -1e9;
-  int64_t frames = 0;
-  std::vector<uint8_t> frame;
-  while (!g.stopRequested) {
-    PumpMessages();
-    if (g.stopRequested) break;
-    const double elapsed = NowMs() - start;
-    if (elapsed < initialDelay || elapsed - last < pace) {
-      Sleep(1);
-      continue;
-    }
-    last = elapsed;
-    g.timeNowSec = elapsed / 1000;
-    if (!g_run.scanFile) g.scannedBytes = uint64_t(g.timeNowSec * f.BytesPerSecond());
-    const int64_t position = positionFrames();
-    const int64_t end = position >= 0
-                            ? LatencyAdjustedFrame(position, f.sampleRateHz, g.s.latencyMs)
-                            : int64_t((elapsed - g.s.latencyMs) * f.sampleRateHz / 1000);
-    if (endFrames > 0 && int64_t(elapsed * f.sampleRateHz / 1000) >= endFrames - n) {
-      g.stopRequested = true;
-      break;
-    }
-    if (end < n || !GatherRingFrame(g_run.ring.data() + (g_run.scanInput ? 0 : 0), ringFrames, end,
-                                    n, f.BlockAlign(), frame))
-      continue;
-    g_run.analyser.Run(frame.data());
-    ++frames;
-    g.current.timeScaleMs = elapsed / double(frames);
-    DrawLiveFrame();
-  }
+// The real-time loop under the system clock; the live image goes to the window as it grows.
+void RunLoop(const std::function<int64_t()>& positionFrames, uint32_t ringFrames,
+             int64_t endFrames) {
+  SystemClock clock;
+  RealtimeLoop(g, clock, {PumpMessages, positionFrames, BlitLive}, ringFrames, endFrames);
 }
 
 void BusyButtons() {
@@ -246,47 +116,37 @@ bool ShowCaptureDialog(int id) {
   return ParameterDialog(id, nullptr);
 }
 
-WaveFormat CaptureFormat() {
-  WaveFormat f;
-  f.channels = g.s.channelType == kStereo ? 2 : 1;
-  f.bitsPerSample = g.s.bitsChoice == kBits8 ? 8 : 16;
-  f.sampleRateHz = RateOfChoice(g.s.rateChoice);
-  if (!f.sampleRateHz) f.sampleRateHz = 22050;
-  return f;
-}
-
 // Opens the input and runs the loop; false when the device could not be used.
 bool RunInput(uint32_t fixedSeconds) {
-  g_run.buffers = InputBuffersFor(g_run.format, fixedSeconds);
-  g_run.ring.assign(size_t(g_run.buffers.bytes) * 2, g_run.buffers.silence);
-  g_run.analyser.Setup(LiveOptions(), g_run.format);
-  if (!g.input.Open(g.window, g_run.format)) {
+  g.run.buffers = InputBuffersFor(g.run.format, fixedSeconds);
+  g.run.ring.assign(size_t(g.run.buffers.bytes) * 2, g.run.buffers.silence);
+  g.run.analyser.Setup(LiveOptions(g.s, g.run.format.sampleRateHz), g.run.format);
+  if (!g.input.Open(g.window, g.run.format)) {
     ShowMessage("Cannot Open Audio Device", MessageIcon::Stop);
     return false;
   }
-  if (!g.input.Start(g_run.ring.data(), g_run.ring.data() + g_run.buffers.bytes,
-                     g_run.buffers.bytes)) {
+  if (!g.input.Start(g.run.ring.data(), g.run.ring.data() + g.run.buffers.bytes,
+                     g.run.buffers.bytes)) {
     g.input.Close();
     return false;
   }
-  g_run.total = 0;
-  g_run.completions = 0;
-  g_run.bufferStartMs = NowMs();
+  g.run.total = 0;
+  g.run.bufferStartMs = NowMs();
   g.stopRequested = false;
   g.inputOpen = true;
   SetMenuState(MenuState::Busy);
   BusyButtons();
-  if (g_run.scanInput && g.s.quickSave == kQuickSaveOn) {
+  if (g.run.scanInput && g.s.quickSave == kQuickSaveOn) {
     SetWindowTextW(g.buttons[0], L"Save");
     SetWindowTextW(g.buttons[1], L"Stop Save");
     EnableButton(0, true);
   }
-  const uint32_t blockAlign = g_run.format.BlockAlign();
-  RealtimeLoop(
+  const uint32_t blockAlign = g.run.format.BlockAlign();
+  RunLoop(
       [blockAlign] {
         return g.input.PositionBytes() < 0 ? -1 : g.input.PositionBytes() / blockAlign;
       },
-      g_run.buffers.frames * 2, 0);
+      g.run.buffers.frames * 2, 0);
   // Let the device hand back its buffers and report its closing.
   const double until = NowMs() + 3000;
   while (g.inputOpen && NowMs() < until) {
@@ -306,70 +166,62 @@ void ScanInputCommand() {
   g.frozen = false;
   RedrawPanel();
   if (!ShowCaptureDialog(IDD_SCAN_INPUT)) return InvalidateRect(g.window, nullptr, FALSE), void();
-  g_run = LiveRun{};
-  g_run.scanInput = true;
-  g_run.format = CaptureFormat();
-  if (g.s.quickSave == kQuickSaveOn &&
-      !ChooseFile(true, L"Record Wave File", kWaveFilter, g_run.recordingPath))
+  g.run = LiveRun{};
+  g.run.scanInput = true;
+  g.run.format = CaptureFormat(g.s);
+  std::wstring path;
+  if (g.s.quickSave == kQuickSaveOn && !ChooseFile(true, L"Record Wave File", kWaveFilter, path))
     g.s.quickSave = kQuickSaveOff;
+  g.run.recordingPath = path;
   g.s.lengthChoice = kLengthAny;
   PrepareDisplay(Mode::ScanInput, L"Scan Input");
   const bool ran = RunInput(0);
-  const bool saved = g_run.quickBegun;
+  const bool saved = g.run.quickBegun;
   EndScanState();
-  if (ran && !g.closePending && !g.scopeShown)
-    ShowNotice(saved ? L"Audio Scanning Complete.  Wave data has been saved to file."
-                     : L"Audio Scanning Complete.  No wave data has been saved.");
+  if (ran && !g.closePending && !g.scopeShown) ShowNotice(ScanCompleteNotice(saved));
   if (g.closePending) PostMessageW(g.window, WM_CLOSE, 0, 0);
 }
 
 void AnalyzeInputCommand() {
   g.s.quickSave = kQuickSaveOff;
-  g_run = LiveRun{};
-  if (!ChooseFile(true, L"Record Wave File", kWaveFilter, g_run.recordingPath)) return;
-  g_run.format = CaptureFormat();
+  g.run = LiveRun{};
+  std::wstring path;
+  if (!ChooseFile(true, L"Record Wave File", kWaveFilter, path)) return;
+  g.run.recordingPath = path;
+  g.run.format = CaptureFormat(g.s);
   try {
-    g_run.file.Begin(g_run.recordingPath, g_run.format);
+    g.run.file.Begin(g.run.recordingPath, g.run.format);
   } catch (const TesselError& e) {
     return ShowError(e);
   }
   if (!ShowCaptureDialog(IDD_ANALYZE_INPUT)) {
-    g_run.file.Finish(0);
-    DeleteFileW(g_run.recordingPath.c_str());
+    g.run.file.Finish(0);
+    DeleteFileW(path.c_str());
     return;
   }
-  g_run.format = CaptureFormat();
-  g_run.file.Begin(g_run.recordingPath, g_run.format);
-  g_run.recording = true;
+  g.run.format = CaptureFormat(g.s);
+  g.run.file.Begin(g.run.recordingPath, g.run.format);
+  g.run.recording = true;
   PrepareDisplay(Mode::AnalyzeInput, L"Analyze Input");
   const uint32_t seconds = RecordingSeconds(g.s.lengthChoice);
-  g_run.fileBytesLeft = seconds ? uint64_t(seconds) * g_run.format.BytesPerSecond() : 0;
+  g.run.recordLimit = seconds ? uint64_t(seconds) * g.run.format.BytesPerSecond() : 0;
   const bool ran = RunInput(0);
   EndScanState();
   if (g.closePending) return void(PostMessageW(g.window, WM_CLOSE, 0, 0));
   if (!ran) {
-    DeleteFileW(g_run.recordingPath.c_str());
+    DeleteFileW(path.c_str());
     return;
   }
-  // The recording is analysed as a file that was opened with Analyze File.
+  // A fixed-length recording in the Scroll display becomes the analysis at once; otherwise it
+  // is analysed as a file that was opened with Analyze File.
   g.scopeShown = false;
-  g.wavePath = g_run.recordingPath;
-  PostMessageW(g.window, WM_COMMAND, kCmdAnalyzeFile, 2);
+  g.wavePath = path;
+  PostMessageW(g.window, WM_COMMAND, kCmdAnalyzeFile, AnalyseRecordingAtOnce(g.s) ? 3 : 2);
 }
 
 void ScanFileCommand(bool fileChosen) {
   ProbeResult probe;
-  for (;;) {
-    if (!fileChosen && !ChooseFile(false, L"Open Wave File", kWaveFilter, g.wavePath)) return;
-    fileChosen = false;
-    try {
-      probe = Probe(g.wavePath, ProbeMode::ScanFile);
-      break;
-    } catch (const TesselError& e) {
-      ShowError(e);
-      if (std::string(e.what()) != "Sample Size Too Small") return;
-    }
-  }
+  if (!ChooseWaveFile(fileChosen, ProbeMode::ScanFile, probe)) return;
   WaveFileInfo info = probe.info;
   g.s.bitsChoice = info.bitsPerSample == 8 ? kBits8 : kBits16;
   g.s.channelType = info.channels == 2 ? kStereo : kMono;
@@ -392,23 +244,23 @@ void ScanFileCommand(bool fileChosen) {
   if (info.dataBytes < kMinimumSampleBytes)
     return ShowMessage("Sample Size Too Small", MessageIcon::Stop);
   ApplyBandRules(g.s, info.sampleRateHz);
-  g_run = LiveRun{};
-  g_run.scanFile = true;
-  g_run.format = info.Format();
-  g_run.source = OpenFile(g.wavePath, FileMode::Read);
-  if (!g_run.source || !SeekFile(g_run.source.get(), info.dataOffset))
+  g.run = LiveRun{};
+  g.run.scanFile = true;
+  g.run.format = info.Format();
+  g.run.source = OpenFile(g.wavePath, FileMode::Read);
+  if (!g.run.source || !SeekFile(g.run.source.get(), info.dataOffset))
     return ShowMessage("Cannot Open File", MessageIcon::Exclamation);
-  g_run.fileBytesLeft = info.dataBytes;
-  g_run.selectionBytes = info.dataBytes;
+  g.run.fileBytesLeft = info.dataBytes;
+  g.run.selectionBytes = info.dataBytes;
   PrepareDisplay(Mode::ScanFile, L"Scan File");
   try {
-    g_run.analyser.Setup(LiveOptions(), g_run.format);
+    g.run.analyser.Setup(LiveOptions(g.s, g.run.format.sampleRateHz), g.run.format);
   } catch (const TesselError& e) {
     EndScanState();
     return ShowError(e);
   }
   if (!StartOutput()) {
-    g_run.source.reset();
+    g.run.source.reset();
     EndScanState();
     return ShowMessage("Cannot Open Audio Device", MessageIcon::Stop);
   }
@@ -416,22 +268,16 @@ void ScanFileCommand(bool fileChosen) {
   g.stopRequested = false;
   SetMenuState(MenuState::Busy);
   BusyButtons();
-  const uint32_t blockAlign = g_run.format.BlockAlign();
-  const uint32_t ringFrames = g_run.playback.bytes / blockAlign;
-  RealtimeLoop(
-      [blockAlign, start = NowMs()] {
-        // A device that reports more than the time gone by (one that plays at once) is
-        // followed by the clock, so that the picture keeps pace with the sound.
-        const int64_t byClock = int64_t((NowMs() - start) * g_run.format.BytesPerSecond() / 1000) /
-                                blockAlign * blockAlign;
-        int64_t bytes = g.output.PositionBytes();
-        bytes = bytes < 0 ? -1 : std::min(bytes, byClock);
-        return bytes < 0 ? -1 : bytes / blockAlign;
+  const uint32_t blockAlign = g.run.format.BlockAlign();
+  const uint32_t ringFrames = g.run.playback.bytes / blockAlign;
+  RunLoop(
+      [start = NowMs()] {
+        return PlayedFrames(g.output.PositionBytes(), NowMs() - start, g.run.format);
       },
       ringFrames, int64_t(info.dataBytes / blockAlign));
   g.output.Close();
   g.playingAll = false;
-  g_run.source.reset();
+  g.run.source.reset();
   EndScanState();
   if (g.closePending) return void(PostMessageW(g.window, WM_CLOSE, 0, 0));
   if (g.s.analysisAtStop == kAnalysisOn) {
@@ -442,21 +288,8 @@ void ScanFileCommand(bool fileChosen) {
 
 void PlayCommand(bool window) {
   if (!g.displayBitmapValid || g.current.sample.Empty()) return;
-  const WaveFileInfo& info = g.current.info;
-  g_run = LiveRun{};
-  g_run.format = g.current.sample.Format();
-  const uint32_t data = g.current.sample.DataBytes();
-  if (window) {
-    const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
-    const int visible = dual ? g.displayW / 2 - 3 : g.displayW;
-    const uint32_t a = MillisecondsToDataOffset(g.scrollX * g.current.timeScaleMs, info);
-    const uint32_t b =
-        MillisecondsToDataOffset((g.scrollX + visible) * g.current.timeScaleMs, info);
-    g_run.selectionBegin = std::min(a, data);
-    g_run.selectionBytes = std::min(b, data) - g_run.selectionBegin;
-  } else {
-    g_run.selectionBytes = data;
-  }
+  g.run = LiveRun{};
+  SelectPlayback(g, window);
   if (!StartOutput()) return ShowMessage("Drag Select a Smaller Time Segment", MessageIcon::Stop);
   (window ? g.playingWindow : g.playingAll) = true;
   g.stopRequested = false;
@@ -480,7 +313,7 @@ void PlayCommand(bool window) {
 
 void StopCommand() {
   g.stopRequested = true;
-  g_run.startPending = false;
+  g.run.startPending = false;
   if (g.playingAll || g.playingWindow) g.output.Reset();
   if (g.inputOpen) g.input.StopAndReset();
   PumpMessages();
@@ -492,11 +325,11 @@ void StopCommand() {
 // last one has been heard or a stop request reset the device.
 void OnWaveOutDone(WAVEHDR* header) {
   if (!g.output.IsOpen() || !g.output.IsReturned(header)) return;
-  g_run.halves.Returned();
+  g.run.halves.Returned();
   if (!g.stopRequested) WriteNextHalf();
   // A file scan ends by the clock (or Stop), which also covers a device that is done early.
-  if (g_run.scanFile) return;
-  if (g.stopRequested || g_run.halves.Finished()) EndPlayback();
+  if (g.run.scanFile) return;
+  if (g.stopRequested || g.run.halves.Finished()) EndPlayback();
 }
 
 void EndPlayback() {
@@ -504,83 +337,45 @@ void EndPlayback() {
   g.output.Close();
   g.playingAll = g.playingWindow = false;
   g.stopRequested = true;
-  const bool dual = g.current.bitmap.Stereo() && g.current.channelView == kViewDual;
-  const int visible = dual ? g.displayW / 2 - 3 : g.displayW;
-  const double columns =
-      g.current.timeScaleMs > 0
-          ? (g.current.sample.DataBytes() /
-             (g.current.info.sampleRateHz * double(g.current.info.BlockAlign()) / 1000)) /
-                g.current.timeScaleMs
-          : 0;
   EnableButton(2, false);
   EnableButton(1, true);
   EnableButton(3, true);
-  EnableButton(0, columns > visible);
+  EnableButton(0, PlayAllUseful(g));
   SetMenuState(MenuState::ReadyWithData);
   InvalidateRect(g.window, nullptr, FALSE);
 }
 
 void OnWaveInData(WAVEHDR* header) {
   if (!header || !g.input.IsOpen()) return;
-  const uint32_t b = header->dwBytesRecorded;
-  const auto* data = reinterpret_cast<const uint8_t*>(header->lpData);
-  if (g_run.recording) {
-    const uint64_t limit = g_run.fileBytesLeft;  // a fixed length ends the recording
-    uint32_t n = b;
-    if (limit && g_run.total + n >= limit) {
-      n = uint32_t(limit - g_run.total);
-      g.stopRequested = true;
-    }
-    g_run.total += g_run.file.Append(data, n);
-  } else if (g_run.scanInput && g.s.quickSave == kQuickSaveOn && g.quickSaving) {
-    const ByteRange r = QuickSaveRange(g_run.startPending, g_run.stopPending, g_run.saveMs,
-                                       g_run.stopMs, g_run.bufferStartMs, g_run.format, b);
-    g_run.total += g_run.file.Append(data + r.begin, r.end - r.begin);
-    g_run.startPending = false;
-    if (g_run.stopPending) {
-      g_run.stopPending = false;
-      g.quickSaving = false;
-      EnableButton(0, true);
-      EnableButton(1, false);
-    }
+  const InputDone done = InputBufferDone(g, reinterpret_cast<const uint8_t*>(header->lpData),
+                                         header->dwBytesRecorded, NowMs());
+  if (done.saveEnabled) {
+    EnableButton(0, true);
+    EnableButton(1, false);
   }
-  if (RecordingFull(g_run.total, g_run.buffers.bytes))
-    PostMessageW(g.window, WM_COMMAND, kCmdStop, 0);
-  if (!g.stopRequested) {
+  if (done.postStop) PostMessageW(g.window, WM_COMMAND, kCmdStop, 0);
+  if (done.requeue)
     g.input.Requeue(header);
-    g_run.bufferStartMs = NowMs();
-    return;
-  }
-  g.input.Close();
+  else
+    g.input.Close();
 }
 
 void OnWaveInClose() {
-  if (g_run.file.IsOpen()) g_run.file.Finish(uint32_t(std::min<uint64_t>(g_run.total, UINT32_MAX)));
+  if (g.run.file.IsOpen()) g.run.file.Finish(uint32_t(std::min<uint64_t>(g.run.total, UINT32_MAX)));
   g.quickSaving = false;
   g.inputOpen = false;
 }
 
 void QuickSaveButton(bool save) {
   if (!g.inputOpen) return;
+  try {
+    QuickSavePress(g, save, NowMs());
+  } catch (const TesselError& e) {
+    return ShowError(e);
+  }
   if (save) {
-    if (!g_run.quickBegun) {
-      try {
-        g_run.file.Begin(g_run.recordingPath, g_run.format);
-      } catch (const TesselError& e) {
-        return ShowError(e);
-      }
-      g_run.quickBegun = true;
-      g_run.total = 0;
-    }
     EnableButton(0, false);
-    g_run.startPending = true;
-    g_run.stopPending = false;
     EnableButton(1, true);
-    g_run.saveMs = NowMs();
-    g.quickSaving = true;
-  } else {
-    g_run.stopPending = true;
-    g_run.stopMs = NowMs();
   }
   SetFocus(g.window);
 }

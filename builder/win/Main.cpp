@@ -16,6 +16,7 @@
 #include "builder/win/PreviewWindow.h"
 #include "builder/win/WinServices.h"
 #include "platform/System.h"
+#include "platform/win32/SystemLibraries.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ int RunWindows(HINSTANCE instance, int show) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  platform::RestrictLibrarySearch();
   const std::vector<std::string> args = Arguments();
   if (!args.empty() && lstrcmpiW(vardexwin::Wide(args[0]).c_str(), L"/build") == 0)
     return BatchBuild(args);

@@ -133,6 +133,14 @@ static bool IsPlayerFolderName(const std::string& name) {
   return true;
 }
 
+// No printf here: it would bring the C library's whole formatter into the player.
+static std::string PlayerFolderName(uint32_t processId, int attempt) {
+  std::string name = "Tunlet";
+  for (int shift = 28; shift >= 0; shift -= 4)
+    name += "0123456789ABCDEF"[(processId >> shift) & 15];
+  return name + "." + std::to_string(attempt);
+}
+
 // Folders of players that were killed stay behind; a start removes every one that no
 // running player holds, so that they neither pile up nor use up the names of a process
 // id that comes again.
@@ -152,9 +160,8 @@ void TForm1::MakeExtractPath() {
   const char sep = temp.back() == '/' || temp.back() == '\\' ? temp.back() : platform::kPathDelim;
   const std::string base = temp.back() == sep ? temp : temp + sep;
   RemoveStaleFolders(base);
-  char name[32];
   for (int i = 0; i < kPrivateFolderAttempts; ++i) {
-    std::snprintf(name, sizeof name, "Tunlet%08X.%d", unsigned(devices_.system.ProcessId()), i);
+    const std::string name = PlayerFolderName(uint32_t(devices_.system.ProcessId()), i);
     if (devices_.system.CreateNewFolder(base + name)) {
       extractPath_ = base + name + sep;
       ownFolder_ = true;

@@ -77,9 +77,12 @@ int MainWindow::Run(HINSTANCE instance, int show) {
     builder::AttachDbmeter(dbmeter_[i], meters[i]);
   }
   Guarded([this] { form_->FormCreate(); });
-  SetTimer(window_, kTimer4Id, kTimer4Interval, nullptr);
-  ShowWindow(window_, show);
-  UpdateWindow(window_);
+  // A close during the start-up has already ended the window.
+  if (IsWindow(window_)) {
+    SetTimer(window_, kTimer4Id, kTimer4Interval, nullptr);
+    ShowWindow(window_, show);
+    UpdateWindow(window_);
+  }
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -146,6 +149,7 @@ void MainWindow::CreateControls() {
 
 template <typename Handler>
 void MainWindow::Guarded(Handler handler) {
+  ++handlersRunning_;
   try {
     handler();
   } catch (const archive::EAbort&) {
@@ -153,6 +157,7 @@ void MainWindow::Guarded(Handler handler) {
   } catch (const std::exception& e) {
     dialogs_.ShowError(e.what());
   }
+  if (--handlersRunning_ == 0 && closePending_) OnClose();
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -258,6 +263,11 @@ void MainWindow::OnTimer(UINT_PTR id) {
 }
 
 void MainWindow::OnClose() {
+  if (handlersRunning_ > 0) {
+    closePending_ = true;
+    return;
+  }
+  closePending_ = false;
   KillTimer(window_, kTimer4Id);
   if (form_) Guarded([this] { form_->FormClose(); });
   DestroyWindow(window_);

@@ -62,6 +62,10 @@ class MainWindow : public player::TForm1View {
   // Set while the window moves a control itself, so that its notification is not
   // taken for the user's.
   bool updating_ = false;
+  // A close that arrives inside a handler (in the modal loop of one of its prompts)
+  // waits until the handler has returned: the handler may still hold extracted files.
+  int handlersRunning_ = 0;
+  bool closePending_ = false;
 
   WinLibraryLoader loader_;
   WinPollTimer pollTimer_;

@@ -1,13 +1,17 @@
 #include "player/win/Win32Devices.h"
 
 #include "platform/System.h"
+#include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Wide.h"
 #include "player/core/PlayerTexts.h"
 
 namespace tunlet {
 
 void* WinLibraryLoader::Load(const std::string& path) {
-  return reinterpret_cast<void*>(LoadLibraryW(platform::Widen(path).c_str()));
+  // The decoder library plays through WINMM: that comes from the system folder first,
+  // whatever lies beside the library.
+  platform::LoadSystemLibrary("winmm.dll");
+  return reinterpret_cast<void*>(platform::LoadLibraryBeside(path));
 }
 
 void* WinLibraryLoader::Symbol(void* library, const char* name) {

@@ -40,4 +40,9 @@ expect_error "Cannot Open File" "$work/missing.wav" "$work/x.bmp"
 sox -n -r 48000 -c 1 -b 16 "$work/r48.wav" synth 1 sine 440
 expect_error "Sample Rate Out of Range" "$work/r48.wav" "$work/x.bmp"
 "$tessel" "$work/r48.wav" "$work/x.bmp" --rate 44100 --quiet || fail "rate override"
+# Formats the analyser cannot read are refused, as the window refuses them.
+sox -n -r 22050 -c 1 -b 24 "$work/deep.wav" synth 1 sine 440
+expect_error "Improper Entry" "$work/deep.wav" "$work/x.bmp"
+sox -n -r 22050 -c 3 -b 16 "$work/three.wav" synth 1 sine 440
+expect_error "Improper Entry" "$work/three.wav" "$work/x.bmp"
 echo "tessel tool: all checks passed"

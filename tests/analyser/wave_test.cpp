@@ -242,3 +242,24 @@ TEST(WaveProbe, AbsurdFormatFieldsDoNotOverflow) {
 }
 
 }  // namespace
+
+TEST(WaveFormatRule, OnlyEightOrSixteenBitsOfOneOrTwoChannels) {
+  WaveFileInfo info;
+  for (uint16_t bits : {8, 16})
+    for (uint16_t channels : {1, 2}) {
+      info.bitsPerSample = bits;
+      info.channels = channels;
+      EXPECT_NO_THROW(CheckSampleFormat(info)) << bits << " bits, " << channels;
+    }
+  for (auto [bits, channels] : {std::pair{24, 1}, {32, 2}, {16, 3}, {8, 6}, {16, 0}}) {
+    info.bitsPerSample = uint16_t(bits);
+    info.channels = uint16_t(channels);
+    try {
+      CheckSampleFormat(info);
+      ADD_FAILURE() << bits << " bits, " << channels << " channels accepted";
+    } catch (const TesselError& e) {
+      EXPECT_STREQ(e.what(), "Improper Entry");
+      EXPECT_EQ(e.Icon(), MessageIcon::Stop);
+    }
+  }
+}

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <vector>
 
+#include "archive/DecimalText.h"
 #include "archive/FormatText.h"
 
 namespace {
@@ -99,3 +105,30 @@ TEST(FormatText, StdStringAndNullPointerArguments) {
 }
 
 }  // namespace
+
+// The exact decimal text agrees with the C library's "%.*f" (ties to even, exact binary
+// values) over ordinary sizes, halves, tiny and huge values.
+TEST(FixedDecimalText, AgreesWithPrintfEverywhere) {
+  std::vector<double> values = {0.0,         -0.0,
+                                0.5,         1.5,
+                                2.5,         0.125,
+                                0.375,       1e-300,
+                                5e-324,      1.7976931348623157e308,
+                                123456789.0, 2147483648.0,
+                                0.1,         0.7,
+                                1e15,        9007199254740993.0};
+  uint64_t x = 88172645463325252ull;
+  for (int i = 0; i < 3000; ++i) {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    double v;
+    std::memcpy(&v, &x, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(double(x % 100000000) / 1024.0 - 50000.0);
+  }
+  for (double v : values)
+    for (int decimals : {0, 1, 2, 3, 7, 18}) {
+      char expected[1200];
+      std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+      ASSERT_EQ(archive::FixedDecimalText(v, decimals), expected) << v << " " << decimals;
+    }
+}

@@ -13,25 +13,34 @@
 #include <string>
 #include <vector>
 
+#include "analyser/core/ShellState.h"
 #include "driver/UiDriver.h"
+#include "resources/analyser/resource.h"
+// after the driver's windows.h
+#include <dlgs.h>
 
 namespace e2e_analyser {
 
 using namespace e2e;
 
-inline constexpr UINT kAnalyzeFile = 40020, kAnalyzeInput = 40021, kScanFile = 40007,
-                      kScanInput = 40011, kChange = 40005, kSaveWave = 40030, kWindowBitmap = 40033,
-                      kColors = 40027, kLogPoints = 40028, kLogAll = 40039, kExit = 40003,
-                      kFreeze = 40056, kAdjust = 40055;
+inline constexpr UINT kAnalyzeFile = tessel::kCmdAnalyzeFile,
+                      kAnalyzeInput = tessel::kCmdAnalyzeInput, kScanFile = tessel::kCmdScanFile,
+                      kScanInput = tessel::kCmdScanInput, kChange = tessel::kCmdParamChange,
+                      kSaveWave = tessel::kCmdSaveWave, kWindowBitmap = tessel::kCmdWindowBitmap,
+                      kColors = tessel::kCmdColorsChange, kLogPoints = tessel::kCmdLogPoints,
+                      kLogAll = tessel::kCmdLogAll, kExit = tessel::kCmdExit,
+                      kFreeze = tessel::kCmdFreeze, kAdjust = tessel::kCmdAdjust;
 
 inline std::vector<uint8_t> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-// A 16-bit PCM wave: a steady tone and a rising sweep, per channel.
-inline void WriteWave(const std::string& path, int channels, uint32_t rate, double seconds) {
+// A PCM wave (16-bit unless asked otherwise): a steady tone and a rising sweep, per channel.
+inline void WriteWave(const std::string& path, int channels, uint32_t rate, double seconds,
+                      int bits = 16) {
   const uint32_t frames = uint32_t(rate * seconds);
+  const int bytes = bits / 8;
   std::vector<uint8_t> data;
   for (uint32_t i = 0; i < frames; ++i)
     for (int c = 0; c < channels; ++c) {
@@ -40,9 +49,8 @@ inline void WriteWave(const std::string& path, int channels, uint32_t rate, doub
       const double sweep = 200 + 3000 * t / seconds;
       const double v = 9000 * std::sin(2 * 3.14159265358979 * tone * t) +
                        6000 * std::sin(2 * 3.14159265358979 * sweep * t * 0.5);
-      const int16_t s = int16_t(v);
-      data.push_back(uint8_t(s & 0xFF));
-      data.push_back(uint8_t((s >> 8) & 0xFF));
+      const int32_t s = int32_t(v) * (1 << (bits - 16));
+      for (int b = 0; b < bytes; ++b) data.push_back(uint8_t((s >> (8 * b)) & 0xFF));
     }
   std::vector<uint8_t> file(44);
   auto put32 = [&](size_t at, uint32_t v) {
@@ -59,9 +67,9 @@ inline void WriteWave(const std::string& path, int channels, uint32_t rate, doub
   put16(20, 1);
   put16(22, uint32_t(channels));
   put32(24, rate);
-  put32(28, rate * 2 * channels);
-  put16(32, uint32_t(2 * channels));
-  put16(34, 16);
+  put32(28, rate * uint32_t(bytes * channels));
+  put16(32, uint32_t(bytes * channels));
+  put16(34, uint32_t(bits));
   std::copy_n("data", 4, file.begin() + 36);
   put32(40, uint32_t(data.size()));
   file.insert(file.end(), data.begin(), data.end());
@@ -197,9 +205,9 @@ class AnalyserE2E : public ::testing::Test {
   void AnswerFileDialog(const wchar_t* caption, const std::string& path) {
     HWND d = Dialog(caption);
     ASSERT_NE(d, nullptr) << Narrow(caption);
-    HWND edit = FindChildById(d, 1148);  // the file name combo box
+    HWND edit = FindChildById(d, cmb13);  // the file name combo box
     if (edit) edit = FindChild(edit, L"Edit", L"") ? FindChild(edit, L"Edit", L"") : edit;
-    if (!edit) edit = FindChildById(d, 1152);
+    if (!edit) edit = FindChildById(d, edt1);
     ASSERT_NE(edit, nullptr);
     Pause(500);
     SetText(edit, Widen(path));
@@ -220,7 +228,7 @@ class AnalyserE2E : public ::testing::Test {
       Click(FindChildById(d, id));
       Pause(200);
     }
-    Click(FindChildById(d, 1025));
+    Click(FindChildById(d, IDC_OK));
     ASSERT_TRUE(WaitFor([&] { return !Greyed(w, kChange) && !IsWindow(d); }, 60000))
         << "the analysis did not end";
     Pause(500);

@@ -47,4 +47,17 @@ std::string AssembleOutput(const std::string& work, const std::string& songPath,
   return exe;
 }
 
+int64_t EntryDataMiddle(const std::string& exe, const std::string& entryName) {
+  archive::TExtractor reader;
+  reader.SetFileName(exe);
+  reader.SetSegment1Offset(int32_t(ReadAll(Narrow(ProgramPath(L"Tunlet.exe"))).size()));
+  reader.Open();
+  reader.List();
+  reader.Close();
+  for (const archive::TFileEntry& entry : reader.FileList())
+    if (entry.Name == entryName)
+      return reader.Segment1Offset() + entry.Offset + entry.CompressedSize / 2;
+  return -1;
+}
+
 }  // namespace e2e

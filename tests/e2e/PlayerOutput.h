@@ -19,4 +19,7 @@ std::string AssembleOutput(const std::string& work, const std::string& songPath,
                            const std::string& songName, const builder::PlayerSettingsRecord& record,
                            const std::string& exeName);
 
+// The file offset of the middle of entry `entryName`'s stored data in the output `exe`.
+int64_t EntryDataMiddle(const std::string& exe, const std::string& entryName);
+
 }  // namespace e2e

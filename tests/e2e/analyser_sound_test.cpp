@@ -20,6 +20,7 @@
 #include "analyser/core/ShellState.h"
 #include "driver/Recorder.h"
 #include "driver/UiDriver.h"
+#include "resources/analyser/resource.h"
 #include "sound/SoundMatch.h"
 
 namespace {
@@ -240,9 +241,9 @@ TEST_F(AnalyserSound, ScanInputShowsEachToneInTheRowOfItsFrequency) {
   PressKey(w, VK_F4);
   HWND scan = Dialog(L"Scan Input");
   ASSERT_NE(scan, nullptr);
-  Click(FindChildById(scan, 1023));  // 22 kHz
-  Click(FindChildById(scan, 1083));  // 1024 points
-  Click(FindChildById(scan, 1025));
+  Click(FindChildById(scan, IDC_RATE22K));
+  Click(FindChildById(scan, IDC_FFT1024));
+  Click(FindChildById(scan, IDC_OK));
   tessel::AnalysisSettings s = tessel::StartupSettings();
   const auto index = IndexOfColour(s);
   const double binHz = 22050.0 / 1024;

@@ -6,6 +6,7 @@ if(TARGET Tessel)
   set_target_properties(e2e_open_recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
   vardex_add_e2e_test(e2e_analyser_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/analyser_ui_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/analyser_sound_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/analyser_window_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/analyser_shell_test.cpp
                       LIBS tessel_core DEPENDS Tessel e2e_open_recorder)
   # The native tool's bitmap, the reference of the "&Window Bitmap" check (skipped, and the

@@ -18,6 +18,7 @@
 #include "analyser/core/Settings.h"
 #include "analyser/core/WaveFile.h"
 #include "driver/UiDriver.h"
+#include "resources/analyser/resource.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   HWND w = Start("tone.wav");
   ASSERT_NE(w, nullptr) << "no Sonaris window";
   // startMode 0: straight to "Analyze File", without the open dialog.
-  ConfirmAnalysis(w, L"Analyze File", {1082});
+  ConfirmAnalysis(w, L"Analyze File", {IDC_FFT512});
   ExpectReadyWithData(w, "after Analyze File");
   EXPECT_FALSE(Greyed(w, kWindowBitmap));
   EXPECT_GT(LitPixels(w), 20) << "no spectral image";
@@ -49,11 +50,11 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   SendCommand(w, kColors);
   HWND colours = Dialog(L"Modify Colors");
   ASSERT_NE(colours, nullptr);
-  Click(FindChildById(colours, 1042));  // WB
-  Click(FindChildById(colours, 1027));  // Try It
+  Click(FindChildById(colours, IDC_PAL_WB));
+  Click(FindChildById(colours, IDC_TRYIT));
   EXPECT_TRUE(WaitFor([&] { return ClientPixel(w, tx, ty) != before; }, 5000)) << "not recoloured";
   Shot(w, L"analyser_try_it.bmp");
-  Click(FindChildById(colours, 1026));  // Cancel
+  Click(FindChildById(colours, IDC_CANCEL));
   EXPECT_TRUE(WaitFor([&] { return ClientPixel(w, tx, ty) == before; }, 5000)) << "not restored";
 
   // Window Bitmap: the pixels of the same analysis made by the core, as the tool makes it.
@@ -88,7 +89,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
     const std::vector<uint8_t> saved = ReadAll(bmp);
     const int width = int(saved[18] | saved[19] << 8), height = int(saved[22] | saved[23] << 8);
     AnalysisSettings s = StartupSettings();
-    s.fftSizeChoice = 1082;
+    s.fftSizeChoice = tessel::kFft512;
     WaveFileInfo info = Probe(mono_, ProbeMode::AnalyzeFile).info;
     ApplyBandRules(s, info.sampleRateHz);
     const double endMs = std::lround(info.dataBytes / (info.sampleRateHz * 2 / 1000.0));
@@ -120,9 +121,9 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(tx, ty));
   PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(tx, ty));
   Pause(300);
-  Click(FindChildById(pointsDialog, 1201));  // event "a"
+  Click(FindChildById(pointsDialog, IDC_EVENT_A));
   Pause(200);
-  Click(FindChildById(pointsDialog, 3));  // Enter Point
+  Click(FindChildById(pointsDialog, IDC_ENTER_POINT));
   Pause(200);
   Click(FindChildById(pointsDialog, IDOK));  // Save/Exit
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(pointsDialog); }, 5000));
@@ -166,7 +167,8 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   ExpectReadyWithData(w, "after the All Spectrum pass");
 
   // Play and Play Wdw run to their end.
-  HWND play = FindChildById(w, 101), playWdw = FindChildById(w, 102), stop = FindChildById(w, 103);
+  HWND play = FindChildById(w, IDC_PLAY), playWdw = FindChildById(w, IDC_PLAYWDW),
+       stop = FindChildById(w, IDC_STOP);
   for (HWND button : {play, playWdw}) {
     ASSERT_TRUE(IsWindowEnabled(button));
     Click(button);
@@ -191,7 +193,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
     PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x1, y));
     HWND change = Dialog(L"Modify Analysis Parameters");
     ASSERT_NE(change, nullptr) << "the drag did not open the parameter dialog";
-    Click(FindChildById(change, 1026));  // Cancel
+    Click(FindChildById(change, IDC_CANCEL));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(change); }, 5000));
     // The window repaints once the dialog is gone (Wine may take a moment to hide it).
     EXPECT_TRUE(WaitFor([&] { return ClientPixel(w, x1, y) != line; }, 5000))
@@ -203,7 +205,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   PressKey(w, VK_F4);
   HWND scanDialog = Dialog(L"Scan Input");
   ASSERT_NE(scanDialog, nullptr);
-  Click(FindChildById(scanDialog, 1025));
+  Click(FindChildById(scanDialog, IDC_OK));
   Pause(1500);
   const MessageBoxInfo noDevice = WaitForMessageBox(app_.id, 500);
   if (noDevice.window && noDevice.text == L"Cannot Open Audio Device") {
@@ -226,8 +228,8 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   SendCommand(w, kColors);
   colours = Dialog(L"Modify Colors");
   ASSERT_NE(colours, nullptr);
-  Click(FindChildById(colours, 1041));  // BW
-  Click(FindChildById(colours, 1025));  // OK
+  Click(FindChildById(colours, IDC_PAL_BW));
+  Click(FindChildById(colours, IDC_OK));
   Pause(500);
   EXPECT_TRUE(Checked(w, kFreeze));
   CloseAndWait(w);
@@ -251,7 +253,7 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
 TEST_F(AnalyserE2E, ScreenshotsOfLogScaleAndDualStereo) {
   HWND w = Start("tone.wav");
   ASSERT_NE(w, nullptr);
-  ConfirmAnalysis(w, L"Analyze File", {1077});
+  ConfirmAnalysis(w, L"Analyze File", {IDC_LOG});
   ExpectReadyWithData(w, "log scale");
   for (int i = 0; i < 10; ++i) PostMessageW(w, WM_VSCROLL, SB_PAGEDOWN, 0);  // the lower rows
   Pause(500);
@@ -261,7 +263,7 @@ TEST_F(AnalyserE2E, ScreenshotsOfLogScaleAndDualStereo) {
 
   w = Start("stereo.wav");
   ASSERT_NE(w, nullptr);
-  ConfirmAnalysis(w, L"Analyze File", {1076, 1082, 1089});
+  ConfirmAnalysis(w, L"Analyze File", {IDC_LINEAR, IDC_FFT512, IDC_DUAL});
   ExpectReadyWithData(w, "Dual stereo");
   EXPECT_TRUE(Greyed(w, kWindowBitmap)) << "no bitmap of the Dual view";
   EXPECT_GT(LitPixels(w), 20);
@@ -277,10 +279,10 @@ TEST_F(AnalyserE2E, AnalyzeFileShowsTheColumnsWhileTheyAreComputed) {
   ASSERT_NE(w, nullptr);
   HWND d = Dialog(L"Analyze File");
   ASSERT_NE(d, nullptr);
-  Click(FindChildById(d, 1087));
+  Click(FindChildById(d, IDC_FFT16384));
   Pause(200);
-  Click(FindChildById(d, 1025));
-  HWND stop = FindChildById(w, 103);
+  Click(FindChildById(d, IDC_OK));
+  HWND stop = FindChildById(w, IDC_STOP);
   // The strip's bottom line (palette entry 1 of the CB scheme) of the first columns is on the
   // screen while the pass still runs; Stop is read after the pixel, so the pixel was lit
   // before the pass could end.
@@ -311,7 +313,7 @@ TEST_F(AnalyserE2E, ScanFileInTheScopeDisplay) {
   HWND d = Dialog(L"Scan File");
   ASSERT_NE(d, nullptr) << "startMode 1 goes straight to Scan File";
   ExpectReadyWithoutData(w, "while the Scan File dialog is open");
-  Click(FindChildById(d, 1025));
+  Click(FindChildById(d, IDC_OK));
   // A start key queued behind the OK reaches the window while the scan is being set up: it
   // must find the menus busy already.
   PressKey(w, VK_F1);
@@ -319,7 +321,7 @@ TEST_F(AnalyserE2E, ScanFileInTheScopeDisplay) {
   ASSERT_TRUE(WaitFor([&] { return Greyed(w, kScanFile); }, 10000)) << "Scan File did not start";
   const DWORD busyAt = GetTickCount();
   ExpectBusy(w, "during Scan File");
-  HWND stop = FindChildById(w, 103);
+  HWND stop = FindChildById(w, IDC_STOP);
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) != FALSE; }, 5000)) << "Stop";
   ExpectStartKeysIgnored(w, app_.id, "during Scan File");
   ExpectBusy(w, "after F1..F4 during Scan File");

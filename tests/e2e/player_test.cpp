@@ -147,4 +147,47 @@ TEST_F(PlayerE2E, TheNextStartRemovesAKilledPlayersFolderAndKeepsARunningOnes) {
   EXPECT_FALSE(platform::FolderExists(platform::TempFolder() + kept[0]));
 }
 
+// The window is closed while a start-up prompt is open: the last piece of a split file is
+// missing, so the player asks for it while it holds the half-written song. The close
+// waits for the start-up to end, and nothing extracted outlives the process.
+TEST_F(PlayerE2E, AWindowClosedDuringAStartUpPromptLeavesNoFileBehind) {
+  const std::vector<char> part = ReadAll(VARDEX_SOURCE_DIR "/tests/e2e/player_song.mp3");
+  // Noise behind the song, so that it does not compress into one piece.
+  std::vector<char> song = part;
+  for (uint32_t x = 1; song.size() < 1024 * 1024;)
+    song.push_back(char((x = x * 1103515245u + 12345u) >> 24));
+  const std::string songPath = work_ + "\\long.mp3", target = work_ + "\\Pieces.exe";
+  WriteAll(songPath, song.data(), song.size());
+  for (int i = 2; i < 20; ++i)
+    DeleteFileW(Widen(work_ + "\\Pieces-00" + std::to_string(i) + ".mmm").c_str());
+  Process build = Launch(
+      ProgramPath(L"Vardex.exe"),
+      L"/build \"" + Widen(songPath) + L"\" \"" + Widen(target) + L"\" /split 192", Widen(work_));
+  ASSERT_EQ(WaitExit(build, 120000), 0);
+  int last = 2;
+  while (platform::FileExists(work_ + "\\Pieces-00" + std::to_string(last + 1) + ".mmm")) ++last;
+  ASSERT_TRUE(DeleteFileW(Widen(work_ + "\\Pieces-00" + std::to_string(last) + ".mmm").c_str()));
+
+  app_ = Launch(Widen(target));
+  MessageBoxInfo prompt = WaitForMessageBox(app_.id, 20000);
+  ASSERT_NE(prompt.window, nullptr) << "the missing piece raised no prompt";
+  const std::vector<std::string> folders = PlayerFolders();
+  ASSERT_EQ(folders.size(), 1u);
+  HWND main = GetWindow(prompt.window, GW_OWNER);
+  ASSERT_NE(main, nullptr);
+  Close(main);
+  Pause(500);
+  // The close waits: the question stays open, and the half-written song with it.
+  EXPECT_TRUE(IsWindow(prompt.window)) << "the close tore down the open prompt";
+  AnswerMessageBox(prompt, IDCANCEL);
+  int exitCode = -1;
+  for (int i = 0; i < 20 && (exitCode = WaitExit(app_, 1000)) == -1; ++i) {
+    MessageBoxInfo next = WaitForMessageBox(app_.id, 0);
+    if (next.window && !AnswerMessageBox(next, IDCANCEL)) AnswerMessageBox(next, IDOK);
+  }
+  ASSERT_NE(exitCode, -1) << "the player did not end after the close";
+  EXPECT_FALSE(platform::FolderExists(platform::TempFolder() + folders[0]))
+      << "the extraction folder outlived the player";
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "analyser/core/Colours.h"
 #include "analyser/core/DataLog.h"
 #include "analyser/core/Messages.h"
+#include "analyser/core/View.h"
 #include "analyser/core/WaveFile.h"
 #include "tools/tessel/Options.h"
 #include "tools/tessel/PngFile.h"
@@ -42,15 +43,6 @@ class ProgressBar {
   int shown_ = -1;
 };
 
-// The part of the image that a save takes: both panels in the Dual view, else the viewed one.
-IndexedImage ImageToSave(const DisplayBitmap& bitmap, uint32_t view) {
-  if (!bitmap.Stereo() || view == kViewDual) return bitmap.Image();
-  const int top = view == kViewLeft ? bitmap.PanelTop(kLeft) : bitmap.PanelTop(kRight);
-  IndexedImage panel(bitmap.Image().Width(), bitmap.PanelHeight(), kIndexBackground);
-  panel.Copy(bitmap.Image(), 0, top, panel.Width(), panel.Height(), 0, 0);
-  return panel;
-}
-
 int Run(const Options& o) {
   AnalysisSettings s = StartupSettings();
   if (!o.settingsFile.empty() &&
@@ -65,18 +57,16 @@ int Run(const Options& o) {
   if (o.rate) info.sampleRateHz = TypedSampleRate(*o.rate, info.sampleRateHz);
   if (o.bits) info.bitsPerSample = static_cast<uint16_t>(*o.bits);
   if (o.channels) info.channels = static_cast<uint16_t>(*o.channels);
+  CheckSampleFormat(info);
   s.sampleRateHz = info.sampleRateHz;
   ApplyBandRules(s, info.sampleRateHz);
   if (!o.logAll.empty() && s.freqScale != kScaleLinear)
     throw std::invalid_argument("the All Spectrum log needs the linear frequency scale");
 
   const int fftSize = 1 << FftExponentOfChoice(s.fftSizeChoice);
-  AnalysisRequest request;
-  const double bytesPerMs = info.sampleRateHz * double(info.BlockAlign()) / 1000;
+  AnalysisRequest request = WholeFileRequest(s, info);
   request.beginMs = o.beginMs.value_or(0);
-  request.endMs = o.endMs.value_or(bytesPerMs > 0 ? info.dataBytes / bytesPerMs : 0);
-  request.timeScaleMs = s.timeScaleMs;
-  request.windowMs = WindowMs(s.freqResolutionHz);
+  request.endMs = o.endMs.value_or(request.endMs);
   s.timeScaleMs = static_cast<float>(ValidateAnalysis(info, request, fftSize));
 
   SampleBuffer sample = LoadSegment(o.input, info, request.beginMs, request.endMs, fftSize);

@@ -113,7 +113,10 @@ LRESULT CALLBACK WindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
+  // "/load NAME": loads a library the way an unguarded program would (the planted-library
+  // tests use it to show that their markers would be found).
+  if (wcsncmp(commandLine, L"/load ", 6) == 0) return LoadLibraryW(commandLine + 6) ? 0 : 1;
   WNDCLASSW wc{};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
