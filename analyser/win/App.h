@@ -11,8 +11,12 @@
 #include "analyser/core/Messages.h"
 #include "analyser/core/State.h"
 #include "analyser/win/Devices.h"
+#include "platform/win32/FileDrop.h"
 
 namespace tessel_win {
+
+// Posted to the main window when files have been dropped on it.
+inline constexpr UINT kFilesDropped = WM_APP + 1;
 
 // The window program's handles beside the analyser's one state (the core's).
 struct App : tessel::AnalyserState {
@@ -29,6 +33,7 @@ struct App : tessel::AnalyserState {
   std::wstring exeFolder;
   std::wstring wavePath;  // the open-file name buffer
   std::wstring fileTitle;
+  platform::FileDrop drop;  // files dropped on the window
 
   // Modeless dialogs.
   HWND colorsDialog = nullptr, pointsDialog = nullptr, spectrumDialog = nullptr;
@@ -55,6 +60,10 @@ void SetVariablesMode(uint32_t mode);
 void ApplyPalette();  // the palette of the scheme and attenuation in force
 void Relayout();
 std::wstring SettingsPath();
+// A wave file named on the command line or dropped on the window: chosen as the open
+// dialog would, then analysed (startMode 0) or scanned (startMode 1).
+void OpenFileArgument(const std::wstring& file);
+void OnFilesDropped();
 
 // Display (Display.cpp).
 void PaintDisplay(HDC dc);

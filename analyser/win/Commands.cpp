@@ -3,6 +3,7 @@
 #include <windows.h>
 // after windows.h
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cmath>
@@ -373,10 +374,18 @@ void PrintCommand() {
 }
 
 void HelpCommand() {
-  const std::wstring path = g.exeFolder + L"Tessel.hlp";
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
-      !WinHelpW(g.window, path.c_str(), HELP_FINDER, 0))
-    ShowMessage("Cannot Access Help", MessageIcon::Exclamation);
+  auto exists = [](const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  const std::wstring hlp = g.exeFolder + L"Tessel.hlp";
+  if (exists(hlp) && WinHelpW(g.window, hlp.c_str(), HELP_FINDER, 0)) return;
+  // Windows has shipped no engine for .hlp files since Vista: the HTML help beside the
+  // program opens with whatever the system opens .htm files with.
+  const std::wstring htm = g.exeFolder + L"Tessel.htm";
+  if (exists(htm) &&
+      INT_PTR(ShellExecuteW(g.window, L"open", htm.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32)
+    return;
+  ShowMessage("Cannot Access Help", MessageIcon::Exclamation);
 }
 
 void VolumeCommand() {

@@ -1,6 +1,6 @@
 // Tessel.exe: registers the "Sonaris" window class, creates the main window, restores the
 // settings from "tessel.ini" beside the program and acts on a wave file named on the command
-// line (analysed with startMode 0, scanned with startMode 1).
+// line or dropped on the window (analysed with startMode 0, scanned with startMode 1).
 #include <windows.h>
 
 #include <string>
@@ -35,6 +35,26 @@ std::wstring FileArgument(const wchar_t* commandLine) {
 
 std::wstring SettingsPath() { return g.exeFolder + L"tessel.ini"; }
 
+void OpenFileArgument(const std::wstring& file) {
+  wchar_t full[MAX_PATH];
+  wchar_t* name = nullptr;
+  if (GetFullPathNameW(file.c_str(), MAX_PATH, full, &name) && name) {
+    g.wavePath = full;
+    g.fileTitle = name;
+    SetCurrentDirectoryW(std::wstring(full, name - full).c_str());
+  } else {
+    g.wavePath = file;
+  }
+  const UINT command = g.s.startMode == 1 ? tessel::kCmdScanFile : tessel::kCmdAnalyzeFile;
+  PostMessageW(g.window, WM_COMMAND, command, 1);
+}
+
+void OnFilesDropped() {
+  // The first file of a drop, as one given on the command line.
+  const std::vector<std::wstring> files = g.drop.Take();
+  if (!files.empty() && g.fKeys) OpenFileArgument(files.front());
+}
+
 int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
   g.instance = instance;
   g.exeFolder = ExeFolder();
@@ -62,19 +82,9 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
   ApplyPalette();
 
   const std::wstring file = FileArgument(commandLine);
-  if (!file.empty()) {
-    wchar_t full[MAX_PATH];
-    wchar_t* name = nullptr;
-    if (GetFullPathNameW(file.c_str(), MAX_PATH, full, &name) && name) {
-      g.wavePath = full;
-      g.fileTitle = name;
-      SetCurrentDirectoryW(std::wstring(full, name - full).c_str());
-    } else {
-      g.wavePath = file;
-    }
-    const UINT command = g.s.startMode == 1 ? tessel::kCmdScanFile : tessel::kCmdAnalyzeFile;
-    PostMessageW(w, WM_COMMAND, command, 1);
-  }
+  if (!file.empty()) OpenFileArgument(file);
+  // Drops are taken when the F-keys would be: nothing runs (and no dialog is up).
+  g.drop.Register(w, kFilesDropped, [] { return g.fKeys && IsWindowEnabled(g.window); });
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

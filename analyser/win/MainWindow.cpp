@@ -442,7 +442,11 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       OnClose();
       return 0;
     case WM_DESTROY:
+      g.drop.Revoke();
       PostQuitMessage(0);
+      return 0;
+    case kFilesDropped:
+      OnFilesDropped();
       return 0;
     case WM_KEYDOWN:
       OnKeyDown(wp);

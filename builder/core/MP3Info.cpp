@@ -13,8 +13,10 @@ constexpr char kWrongFormat[] = "Wrong file format !";
 constexpr char kCannotSave[] = "File doesn`t exist or is not valid !";
 
 constexpr size_t kTitleAt = 3, kArtistAt = 33, kAlbumAt = 63, kYearAt = 93, kCommentAt = 97;
-constexpr size_t kGenreAt = 127;
+constexpr size_t kTrackAt = 126, kGenreAt = 127;
 constexpr size_t kTextWidth = 30, kYearWidth = 4;
+// The comment's width when a track number follows it.
+constexpr size_t kCommentWidthWithTrack = kTrackAt - 1 - kCommentAt;
 
 void CopyField(ID3v1Block& block, size_t at, size_t width, const std::string& value) {
   std::memcpy(block.data() + at, value.data(), std::min(width, value.size()));
@@ -27,20 +29,17 @@ ID3v1Block ReadLastBlock(File& file) {
   return block;
 }
 
-// The tag counts as text that ends before its first zero byte; a field at or after
-// that byte is empty, a field that it cuts ends there. Trailing spaces go.
-std::string TextField(const ID3v1Block& block, size_t textLength, size_t at, size_t width) {
-  if (at >= textLength) return std::string();
-  const size_t n = std::min(width, textLength - at);
-  std::string s(reinterpret_cast<const char*>(block.data()) + at, n);
+// A text field ends at its own first zero byte; trailing spaces go.
+std::string TextField(const ID3v1Block& block, size_t at, size_t width) {
+  const auto* first = reinterpret_cast<const char*>(block.data()) + at;
+  std::string s(first, size_t(std::find(first, first + width, '\0') - first));
   const size_t end = s.find_last_not_of(' ');
   s.erase(end == std::string::npos ? 0 : end + 1);
   return s;
 }
 
-size_t TextLength(const ID3v1Block& block) {
-  return size_t(std::find(block.begin(), block.end(), uint8_t(0)) - block.begin());
-}
+// ID3v1.1: a zero byte at 125 and a non-zero track number at 126.
+uint8_t TrackOf(const ID3v1Block& block) { return block[kTrackAt - 1] == 0 ? block[kTrackAt] : 0; }
 
 bool StartsWithMarker(const ID3v1Block& block) {
   return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
@@ -57,6 +56,10 @@ ID3v1Block MakeID3v1Block(const ID3v1Fields& f) {
   CopyField(block, kAlbumAt, kTextWidth, f.Album);
   CopyField(block, kCommentAt, kTextWidth, f.Comment);
   CopyField(block, kYearAt, kYearWidth, f.Year);
+  if (f.Track != 0 && f.Comment.size() <= kCommentWidthWithTrack) {
+    block[kTrackAt - 1] = 0;
+    block[kTrackAt] = f.Track;
+  }
   block[kGenreAt] = f.GenreID;
   return block;
 }
@@ -105,20 +108,19 @@ void TMP3Info::ReadTag() {
     error_ = e.what();
     throw;
   }
-  const size_t textLength = TextLength(block);
-  marker_.assign(reinterpret_cast<const char*>(block.data()), std::min<size_t>(3, textLength));
+  marker_ = TextField(block, 0, 3);
   if (marker_ != "TAG") return Refuse(kWrongFormat);
   TakeFields(block);
   Fire(onChangeFile);
 }
 
 void TMP3Info::TakeFields(const ID3v1Block& block) {
-  const size_t n = TextLength(block);
-  title_ = TextField(block, n, kTitleAt, kTextWidth);
-  artist_ = TextField(block, n, kArtistAt, kTextWidth);
-  album_ = TextField(block, n, kAlbumAt, kTextWidth);
-  comment_ = TextField(block, n, kCommentAt, kTextWidth);
-  year_ = TextField(block, n, kYearAt, kYearWidth);
+  title_ = TextField(block, kTitleAt, kTextWidth);
+  artist_ = TextField(block, kArtistAt, kTextWidth);
+  album_ = TextField(block, kAlbumAt, kTextWidth);
+  comment_ = TextField(block, kCommentAt, kTextWidth);
+  year_ = TextField(block, kYearAt, kYearWidth);
+  track_ = TrackOf(block);
   // The genre byte comes from the block itself, not from the text.
   genreId_ = block[kGenreAt] < kGenreCount ? block[kGenreAt] : kGenreOther;
   genre_ = GenreNames()[genreId_];
@@ -129,7 +131,8 @@ void TMP3Info::Save() {
   File file(filename_, File::Mode::ReadWrite);
   // The file may have changed since its tag was read: never write over audio data.
   if (!StartsWithMarker(ReadLastBlock(file))) return Refuse(kCannotSave);
-  const ID3v1Block block = MakeID3v1Block({title_, artist_, album_, year_, comment_, genreId_});
+  const ID3v1Block block =
+      MakeID3v1Block({title_, artist_, album_, year_, comment_, genreId_, track_});
   file.WriteAt(file.Size() - int64_t(kID3v1Size), block.data(), block.size());
   file.Close();
 }

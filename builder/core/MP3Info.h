@@ -10,6 +10,10 @@
 //    97     30    comment
 //   127      1    genre number (an index into the component's own genre table)
 //
+// Each text field ends at its own first zero byte (taggers such as lame pad with zeros)
+// and loses its trailing spaces. ID3v1.1 keeps a track number in the comment's last
+// byte, 126, when byte 125 is zero; a save keeps it.
+//
 // Texts are 8-bit strings as they stand in the file. The component knows nothing
 // of the audio stream itself.
 #pragma once
@@ -31,10 +35,13 @@ const std::array<const char*, kGenreCount>& GenreNames();
 struct ID3v1Fields {
   std::string Title, Artist, Album, Year, Comment;
   uint8_t GenreID = 255;
+  uint8_t Track = 0;  // ID3v1.1 track number, 0: none
 };
 
 // A fresh tag block: spaces, "TAG", each text copied without a terminator (cut to
-// its field's width), the genre byte at 127.
+// its field's width), the genre byte at 127. A track number goes to byte 126 behind
+// a zero byte at 125 when the comment leaves room for it (28 characters or fewer); a
+// longer comment takes the whole field.
 ID3v1Block MakeID3v1Block(const ID3v1Fields& fields);
 
 // Appends a block to the end of a file that has no tag yet (the builder's save of a
@@ -69,6 +76,9 @@ class TMP3Info {
   uint8_t GenreID() const { return genreId_; }
   void SetGenreID(uint8_t v);
 
+  // The ID3v1.1 track number that was read (0: none); Save writes it back.
+  uint8_t Track() const { return track_; }
+
   bool Valid() const { return valid_; }
   const std::string& Error() const { return error_; }
 
@@ -98,6 +108,7 @@ class TMP3Info {
   std::string genre_;
   std::string error_;
   uint8_t genreId_ = kGenreOther;
+  uint8_t track_ = 0;
   bool valid_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "builder/core/MainForm.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "builder/core/FileIO.h"
@@ -160,6 +161,19 @@ void TMainForm::SaveChangesBtnClick() {
 void TMainForm::EndEditing() {
   editing_ = false;
   saveEnabled_ = false;
+}
+
+std::optional<std::string> TMainForm::DroppedSong(const std::vector<std::string>& paths) const {
+  if (!DropAccepted()) return std::nullopt;
+  for (const std::string& path : paths) {
+    const std::string name = FileNameOnly(path);
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) continue;
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == "mp3") return path;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> TMainForm::Hint(HintTarget target) const {

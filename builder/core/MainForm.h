@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "builder/core/MP3Info.h"
 #include "builder/core/OutputLayout.h"
@@ -79,6 +80,12 @@ class TMainForm {
   // A refused save throws EInOutError with the component's message and keeps editing.
   void SaveChangesBtnClick();
   TMP3Info& MP3Info1() { return mp3Info_; }
+
+  // Files dropped on the window: the first MP3 among them becomes the source, as if
+  // chosen with "Select MP3-Song"; nothing is taken while a build or a test animation
+  // runs.
+  bool DropAccepted() const { return !buildInProgress_ && !style_.TestRunning(); }
+  std::optional<std::string> DroppedSong(const std::vector<std::string>& paths) const;
 
   // Status-bar hints; none while a build runs.
   bool BuildInProgress() const { return buildInProgress_; }

@@ -245,14 +245,17 @@ void TStyleTab::StandartStyle() {
   SetVolumeChoice(0);
   SetSliders(kSliderStart, kSliderStart);
   lock_.Reset(kSliderStart, kSliderStart);
-  SetShowJustOne(false);
+  // Meter 1 only: the "Show just one" box, which the record takes, and meter 2 keep
+  // their state.
+  meter1_.SetShowJustOne(false);
   SetPriorityVisible(true);
   SetLooped(false);
   SetLocked(false);
   restore_ = true;
 }
 
-void TStyleTab::RunTest(const std::function<void()>& processMessages) {
+void TStyleTab::RunTest(const std::function<void()>& processMessages,
+                        const std::function<bool(int64_t dueMs)>& waitUntil) {
   struct Sweep {
     int from, to, pumps;
     bool half;
@@ -264,9 +267,18 @@ void TStyleTab::RunTest(const std::function<void()>& processMessages) {
     for (int i = 0; i < times; ++i)
       if (processMessages) processMessages();
   };
+  // Counts the running animations, also when one ends early.
+  struct Running {
+    int& depth;
+    explicit Running(int& d) : depth(d) { ++depth; }
+    ~Running() { --depth; }
+  } running(testDepth_);
+  int64_t due = 0;
   for (const Sweep& s : kSweeps) {
     const int step = s.to >= s.from ? 1 : -1;
     for (int v = s.from;; v += step) {
+      if (waitUntil && !waitUntil(due)) return;
+      due += kTestStepMs;
       pump(s.pumps);
       const int32_t position = s.half ? int32_t(v * 0.5) : v;
       meter1_.SetPosition(position);

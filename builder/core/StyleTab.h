@@ -34,6 +34,9 @@ enum class MeterZone { Red, Yellow, Green };
 
 inline constexpr int32_t kSliderStart = 32000;
 inline constexpr int32_t kMaxSepWidth = 9;
+// The pace of the test animation: one position every 5 ms, so that the meters sweep the
+// full scale in a second, and up and down in two, which a person can follow.
+inline constexpr int kTestStepMs = 5;
 
 // What the preview window shows besides its meters.
 struct PreviewState {
@@ -106,8 +109,14 @@ class TStyleTab {
   void StandartStyle();
 
   // "T&est": eight sweeps of both meters' Position, letting the window's pending
-  // messages run before and after every step. Ends with both meters at 200.
-  void RunTest(const std::function<void()>& processMessages);
+  // messages run before and after every step. Ends with both meters at 200. Step k
+  // (from 0) is due kTestStepMs * k ms after the start: `waitUntil(due)` waits for that
+  // moment while messages keep running, and returns false when the application is
+  // closing, which ends the animation there.
+  void RunTest(const std::function<void()>& processMessages,
+               const std::function<bool(int64_t dueMs)>& waitUntil);
+  // True while an animation runs (a click on "T&est" during one starts another inside it).
+  bool TestRunning() const { return testDepth_ > 0; }
 
   // Persistence: restoring stops at the first missing or mistyped value.
   void RestoreFrom(const TSettingsStore& store);
@@ -141,6 +150,7 @@ class TStyleTab {
   int32_t left_ = kSliderStart;
   int32_t right_ = kSliderStart;
   VolumeLock lock_;
+  int testDepth_ = 0;
 };
 
 }  // namespace builder

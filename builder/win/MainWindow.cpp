@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "builder/core/FileIO.h"
 #include "builder/win/AboutWindows.h"
 #include "builder/win/ControlIds.h"
@@ -17,6 +20,8 @@ constexpr wchar_t kClassName[] = L"TForm1";
 constexpr int kClientWidth = 526;
 constexpr int kClientHeight = 254;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Posted when files have been dropped on the window.
+constexpr UINT kFilesDropped = WM_APP + 1;
 
 const wchar_t* const kTagLabels[] = {L"Filename:", L"Title:", L"Artist:", L"Album:",
                                      L"Year:",     L"Genre:", L"Comment:"};
@@ -71,6 +76,8 @@ bool MainWindow::Create() {
   archiver1_.SetPrompts(&prompts_);
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   CreateFrame();
+  leftPage_.SetTabs(leftTabs_);
+  rightPage_.SetTabs(rightTabs_);
   CreateSongPage();
   CreateFilePages();
   CreateStylePage();
@@ -81,6 +88,9 @@ bool MainWindow::Create() {
   ShowSongState();
   ShowSplitState();
   ShowStyleState();
+  // No drops while a modal dialog or question is up either.
+  drop_.Register(window_, kFilesDropped,
+                 [this] { return IsWindowEnabled(window_) && form_.DropAccepted(); });
   return true;
 }
 
@@ -242,14 +252,43 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         return reinterpret_cast<LRESULT>(edMaxSizeBrush_);
       }
       break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnCtlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), message, w, l);
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      leftPage_.Forget();
+      rightPage_.Forget();
+      InvalidateRect(window_, nullptr, TRUE);
+      break;
     case WM_CLOSE:
       OnClose();
       return 0;
+    case kFilesDropped:
+      OnFilesDropped();
+      return 0;
     case WM_DESTROY:
+      drop_.Revoke();
       if (edMaxSizeBrush_) DeleteObject(edMaxSizeBrush_);
       PostQuitMessage(0);
       return 0;
   }
+  return DefWindowProcW(window_, message, w, l);
+}
+
+LRESULT MainWindow::OnCtlColor(HDC dc, HWND control, UINT message, WPARAM w, LPARAM l) {
+  auto on = [control](const std::vector<HWND>& page) {
+    return std::find(page.begin(), page.end(), control) != page.end();
+  };
+  // Edit fields keep their own face, also when disabled or read-only.
+  wchar_t cls[8] = {};
+  GetClassNameW(control, cls, 8);
+  HBRUSH brush = nullptr;
+  if (lstrcmpiW(cls, L"EDIT") != 0) {
+    if (on(songPage_) || on(stylePage_)) brush = leftPage_.Prepare(control, dc);
+    if (on(filePage_) || on(sizePage_)) brush = rightPage_.Prepare(control, dc);
+  }
+  if (brush) return reinterpret_cast<LRESULT>(brush);
   return DefWindowProcW(window_, message, w, l);
 }
 
@@ -326,6 +365,15 @@ void MainWindow::Button1Click() {
   if (!GetOpenFileNameW(&ofn)) return;
   SetEditText(edit7_, file);
   Edit7Change();  // re-reads the tag also for an unchanged name
+}
+
+void MainWindow::OnFilesDropped() {
+  std::vector<std::string> paths;
+  for (const std::wstring& path : drop_.Take()) paths.push_back(Utf8(path));
+  const auto song = form_.DroppedSong(paths);
+  if (!song) return;
+  SetEditText(edit7_, Wide(*song));
+  Guarded([this] { Edit7Change(); });  // as after "Select MP3-Song"
 }
 
 void MainWindow::Button2Click() {
@@ -486,32 +534,49 @@ void MainWindow::ShowHint(builder::HintTarget target) {
   if (const auto hint = form_.Hint(target)) SetStatus(*hint);
 }
 
-void MainWindow::OnSetCursor(HWND over) {
+namespace {
+
+// The hint target of a control of the window, if it has one of its own.
+std::optional<builder::HintTarget> HintTargetOf(int id) {
   using builder::HintTarget;
-  const int id = over == window_ ? 0 : GetDlgCtrlID(over);
   switch (id) {
     case IDC_BITBTN1:
-      return ShowHint(HintTarget::CreateButton);
+      return HintTarget::CreateButton;
     case IDC_BITBTN3:
-      return ShowHint(HintTarget::AboutButton);
+      return HintTarget::AboutButton;
     case IDC_BUTTON1:
-      return ShowHint(HintTarget::SelectSong);
+      return HintTarget::SelectSong;
     case IDC_BUTTON2:
-      return ShowHint(HintTarget::ChooseTarget);
+      return HintTarget::ChooseTarget;
     case IDC_CHANGEBTN:
-      return ShowHint(HintTarget::EditTag);
+      return HintTarget::EditTag;
     case IDC_SAVECHANGESBTN:
-      return ShowHint(HintTarget::SaveTag);
+      return HintTarget::SaveTag;
     case IDC_LEFTTABS:
     case IDC_RIGHTTABS:
-      return ShowHint(HintTarget::Window);
+      return HintTarget::Window;
     default:
-      break;
+      return std::nullopt;
   }
 }
 
+}  // namespace
+
+void MainWindow::OnSetCursor(HWND over) {
+  if (over == window_) return;  // the mouse move that follows tells what lies there
+  if (const auto target = HintTargetOf(GetDlgCtrlID(over))) ShowHint(*target);
+}
+
 void MainWindow::OnMouseMove(int x, int y) {
+  // The window's own mouse moves also come from over its disabled controls, which get
+  // no pointer messages themselves: the window's hit test finds them.
   const POINT p{x, y};
+  HWND child = ChildWindowFromPointEx(window_, p, CWP_SKIPINVISIBLE);
+  if (child && child != window_) {
+    if (const auto target = HintTargetOf(GetDlgCtrlID(child))) {
+      if (*target != builder::HintTarget::Window) return ShowHint(*target);
+    }
+  }
   ShowHint(PtInRect(&label10_, p) ? builder::HintTarget::CreateButton
                                   : builder::HintTarget::Window);
 }

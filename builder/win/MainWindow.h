@@ -14,7 +14,9 @@
 #include "builder/core/MainForm.h"
 #include "builder/core/SplitOption.h"
 #include "builder/core/StyleTab.h"
+#include "builder/win/PageBackground.h"
 #include "builder/win/WinServices.h"
+#include "platform/win32/FileDrop.h"
 
 namespace vardexwin {
 
@@ -63,7 +65,9 @@ class MainWindow : public builder::TBuildHost {
   void OnSlider(HWND slider);
   void OnSetCursor(HWND over);
   void OnMouseMove(int x, int y);
+  LRESULT OnCtlColor(HDC dc, HWND control, UINT message, WPARAM w, LPARAM l);
   void OnClose();
+  void OnFilesDropped();
   void OnDrawSpin(const DRAWITEMSTRUCT& item);
 
   // Handlers of the song and file controls.
@@ -104,6 +108,8 @@ class MainWindow : public builder::TBuildHost {
   bool updating_ = false;  // the shell itself is changing a control
   std::vector<HWND> songPage_, stylePage_, filePage_, sizePage_;
   HWND leftTabs_ = nullptr, rightTabs_ = nullptr;
+  PageBackground leftPage_, rightPage_;
+  platform::FileDrop drop_;
   HWND edit1_ = nullptr, tagEdits_[5] = {}, comboBox1_ = nullptr;
   HWND edit7_ = nullptr, edit8_ = nullptr;
   HWND changeBtn_ = nullptr, saveChangesBtn_ = nullptr;

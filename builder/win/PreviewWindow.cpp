@@ -12,7 +12,9 @@ namespace {
 constexpr wchar_t kClassName[] = L"TPreviewForm";
 constexpr int kClientWidth = 345;  // the player window's client area
 constexpr int kClientHeight = 112;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// As the player's window: no WS_CLIPCHILDREN, since the panel colour must also be painted
+// inside the "Volume:" group, which a group box leaves to its parent.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 const wchar_t* const kPriorities[] = {L"Idle",         L"Lowest",  L"Below normal", L"Normal",
                                       L"Above normal", L"Highest", L"Time critical"};
@@ -143,7 +145,7 @@ LRESULT PreviewWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      SetBkColor(reinterpret_cast<HDC>(w), Resolve(backgroundColour_));
+      SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
       return reinterpret_cast<LRESULT>(background_);
     case WM_COMMAND:
     case WM_VSCROLL:

@@ -139,10 +139,13 @@ void MainWindow::OnStyleCommand(int id) {
       case IDC_CHECKBOX5:
         style_.SetShowJustOne(Checked(checkBox5_));
         break;
-      case IDC_BITBTN6:
+      case IDC_BITBTN6: {
         preview_.Show(false);
-        style_.RunTest([] { vardexwin::ProcessMessages(); });
+        DWORD start = GetTickCount();
+        style_.RunTest([] { vardexwin::ProcessMessages(); },
+                       [&start](int64_t due) { return WaitWithMessages(start, due); });
         break;
+      }
       case IDC_BUTTON11:
         preview_.Show(true);
         break;

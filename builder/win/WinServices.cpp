@@ -115,15 +115,27 @@ bool ChooseColour(HWND owner, builder::TColor& colour) {
   return true;
 }
 
-void ProcessMessages() {
+bool ProcessMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(int(msg.wParam));
-      return;
+      return false;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+bool WaitWithMessages(DWORD& startTick, int64_t dueMs) {
+  constexpr int64_t kLongPastMs = 100;
+  for (;;) {
+    if (!ProcessMessages()) return false;
+    const int64_t now = int64_t(GetTickCount() - startTick);
+    if (now - dueMs > kLongPastMs) startTick += DWORD(now - dueMs);
+    if (now >= dueMs) return true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(dueMs - now), QS_ALLINPUT);
   }
 }
 

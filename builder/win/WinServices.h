@@ -63,8 +63,15 @@ bool ChooseColour(HWND owner, builder::TColor& colour);
 // The explicit colour of a colour value, system colours resolved by the system.
 COLORREF Resolve(builder::TColor colour);
 
-// Lets pending window messages run (Application.ProcessMessages).
-void ProcessMessages();
+// Lets pending window messages run (Application.ProcessMessages); false once the
+// application is closing (the quit message, which stays posted for the message loop).
+bool ProcessMessages();
+
+// Waits until `dueMs` milliseconds after `startTick` (a GetTickCount value) while
+// pending messages keep running; false once the application is closing. A moment long
+// past (the messages ran a dialog, or another animation) moves `startTick` on, so that
+// what follows keeps its pace instead of rushing to catch up.
+bool WaitWithMessages(DWORD& startTick, int64_t dueMs);
 
 // The user's decimal separator.
 std::string DecimalSeparator();

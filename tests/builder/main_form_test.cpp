@@ -179,6 +179,26 @@ TEST(MainForm, EditsOutsideEditingDoNothing) {
   EXPECT_EQ(f.style.Preview().caption, "Vardex");
 }
 
+TEST(MainForm, DroppedFilesGiveTheFirstMp3UnlessBusy) {
+  Form f;
+  using Paths = std::vector<std::string>;
+  EXPECT_EQ(f.form.DroppedSong({"C:\\a\\notes.txt", "C:\\a.b\\Song.MP3", "d.mp3"}),
+            "C:\\a.b\\Song.MP3");
+  EXPECT_EQ(f.form.DroppedSong(Paths{"C:\\mp3", "x.mp3.wav", "C:\\mp3.d\\readme"}), std::nullopt);
+  f.form.SetBuildInProgress(true);
+  EXPECT_FALSE(f.form.DropAccepted());
+  EXPECT_EQ(f.form.DroppedSong({"d.mp3"}), std::nullopt);
+  f.form.SetBuildInProgress(false);
+  // During the test animation (its wait is where other handlers run).
+  bool acceptedDuringTest = true;
+  f.style.RunTest(nullptr, [&](int64_t) {
+    acceptedDuringTest = f.form.DropAccepted();
+    return false;
+  });
+  EXPECT_FALSE(acceptedDuringTest);
+  EXPECT_TRUE(f.form.DropAccepted());
+}
+
 TEST(MainForm, StatusBarHints) {
   Song song("");
   song.Write(Audio(500));

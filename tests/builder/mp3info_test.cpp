@@ -77,35 +77,55 @@ TEST(MP3Info, ReadsSpacePaddedFields) {
   EXPECT_EQ(counts.changeFile, 2);
 }
 
-TEST(MP3Info, ZeroPaddedTitleEndsTheText) {
+// Zero bytes end the field they stand in, not the tag: the fields behind it are read.
+TEST(MP3Info, ZeroBytesEndTheirOwnFieldOnly) {
   ScratchFile file;
   Bytes tag = TagBlock("Song", "Band", "Album", "1999", "Comment", 114);
   std::fill(tag.begin() + 7, tag.begin() + 33, 0);  // title "Song" then zeros
+  tag[35] = 0;                                      // artist "Ba", then "nd" and spaces
+  tag[63] = 0;                                      // album empty
   file.Write(Concat(Audio(300), tag));
   TMP3Info info;
   info.SetFilename(file.path());
   EXPECT_TRUE(info.Valid());
   EXPECT_EQ(info.Title(), "Song");
-  EXPECT_EQ(info.Artist(), "");
+  EXPECT_EQ(info.Artist(), "Ba");
   EXPECT_EQ(info.Album(), "");
-  EXPECT_EQ(info.Year(), "");
-  EXPECT_EQ(info.Comment(), "");
-  EXPECT_EQ(info.GenreID(), 114);  // the genre byte is still read
+  EXPECT_EQ(info.Year(), "1999");
+  EXPECT_EQ(info.Comment(), "Comment");
+  EXPECT_EQ(info.Track(), 0);
+  EXPECT_EQ(info.GenreID(), 114);
   EXPECT_EQ(info.Genre(), "Folklore");
 }
 
-TEST(MP3Info, ZeroInsideAFieldCutsIt) {
+// ID3v1.1: a zero at 125 and a track number at 126. A save keeps the track while the
+// comment leaves room for it; a longer comment takes the whole field.
+TEST(MP3Info, TrackNumberIsReadAndKept) {
   ScratchFile file;
-  Bytes tag = TagBlock("Song", "Band", "Album", "1999", "Comment", 0);
-  tag[35] = 0;      // artist "Ba"
-  file.Write(tag);  // a file that is exactly one tag long
+  const Bytes audio = Audio(500);
+  Bytes tag = TagBlock("Song", "Band", "", "2001", "Short comment", 0);
+  tag[125] = 0;
+  tag[126] = 9;
+  file.Write(Concat(audio, tag));
   TMP3Info info;
   info.SetFilename(file.path());
-  EXPECT_EQ(info.Title(), "Song");
-  EXPECT_EQ(info.Artist(), "Ba");
-  EXPECT_EQ(info.Album(), "");
-  EXPECT_EQ(info.GenreID(), 0);
-  EXPECT_EQ(info.Genre(), "Blues");
+  EXPECT_EQ(info.Comment(), "Short comment");
+  EXPECT_EQ(info.Track(), 9);
+  info.SetComment(std::string(28, 'c'));
+  info.Save();
+  Bytes expected = Concat(audio, TagBlock("Song", "Band", "", "2001", std::string(28, 'c'), 0));
+  expected[expected.size() - 3] = 0;
+  expected[expected.size() - 2] = 9;
+  EXPECT_EQ(file.Read(), expected);
+
+  info.SetComment(std::string(29, 'd'));
+  info.Save();
+  EXPECT_EQ(file.Read(),
+            Concat(audio, TagBlock("Song", "Band", "", "2001", std::string(29, 'd'), 0)));
+  TMP3Info again;
+  again.SetFilename(file.path());
+  EXPECT_EQ(again.Comment(), std::string(29, 'd'));
+  EXPECT_EQ(again.Track(), 0);
 }
 
 TEST(MP3Info, GenreBytesBeyondTheTableReadAsOther) {

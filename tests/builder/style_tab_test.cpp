@@ -60,7 +60,6 @@ TEST(StyleTab, StandartStyleAfterChangesWritesTheDefaultRecordAgain) {
   tab.ColourChosen(MeterColour::Separator, builder::kSystemColourFlag | 5);
   tab.CountUp(MeterZone::Green);
   tab.SepWidthUp();
-  tab.SetShowJustOne(true);
   tab.SetBackground(0x00FF00);
   tab.SetVolumeChoice(1);
   tab.LeftSliderChange(0);
@@ -76,6 +75,22 @@ TEST(StyleTab, StandartStyleAfterChangesWritesTheDefaultRecordAgain) {
   ExpectMetersEqual(tab);
   EXPECT_FALSE(tab.Preview().loopedCB);
   EXPECT_TRUE(tab.Preview().priorityVisible);
+}
+
+// "Standart-Style" switches "show just one" off on meter 1 only: the box, and with it the
+// record, and meter 2 keep their state.
+TEST(StyleTab, StandartStyleLeavesTheShowJustOneBox) {
+  TStyleTab tab;
+  tab.SetShowJustOne(true);
+  tab.StandartStyle();
+  EXPECT_TRUE(tab.ShowJustOne());
+  EXPECT_FALSE(tab.Meter1().ShowJustOne());
+  EXPECT_TRUE(tab.Meter2().ShowJustOne());
+  std::vector<uint8_t> expected = kDefaultRecordBytes;
+  expected[44] = 1;  // ShowJustOne
+  EXPECT_EQ(Bytes(tab), expected);
+  tab.SetShowJustOne(false);
+  EXPECT_EQ(Bytes(tab), kDefaultRecordBytes);
 }
 
 TEST(StyleTab, ColoursGoToMeterOneAndMeterTwoFollows) {
@@ -184,9 +199,16 @@ TEST(StyleTab, CheckBox7TogglesRestore) {
 TEST(StyleTab, TestAnimationSweepsAndEndsAt200) {
   TStyleTab tab;
   std::vector<int32_t> positions;
+  std::vector<int64_t> dues;
   int pumps = 0;
   tab.Meter1().OnInvalidate = [&] { positions.push_back(tab.Meter1().Position()); };
-  tab.RunTest([&] { ++pumps; });
+  tab.RunTest([&] { ++pumps; },
+              [&](int64_t due) {
+                EXPECT_TRUE(tab.TestRunning());
+                dues.push_back(due);
+                return true;
+              });
+  EXPECT_FALSE(tab.TestRunning());
   EXPECT_EQ(tab.Meter1().Position(), 200);
   EXPECT_EQ(tab.Meter2().Position(), 200);
   ASSERT_FALSE(positions.empty());
@@ -198,6 +220,20 @@ TEST(StyleTab, TestAnimationSweepsAndEndsAt200) {
   const int expected =
       201 * 2 + 151 * 2 + 151 * 2 + 101 * 2 + 101 * 3 + 101 * 3 + 101 * 4 + 201 * 4;
   EXPECT_EQ(pumps, expected);
+  // One step every 5 ms: the first sweep (200 down to 0) takes a second, the whole
+  // animation five and a half.
+  ASSERT_EQ(dues.size(), 1108u);
+  for (size_t k = 0; k < dues.size(); ++k) ASSERT_EQ(dues[k], int64_t(k) * 5) << k;
+}
+
+// A closing application ends the animation at the step it waits for.
+TEST(StyleTab, TestAnimationEndsWhenTheWaitIsRefused) {
+  TStyleTab tab;
+  int steps = 0;
+  tab.RunTest(nullptr, [&](int64_t due) { return ++steps, due <= 1000; });
+  EXPECT_EQ(steps, 202);                  // the 201 steps of the first sweep, then the refused one
+  EXPECT_EQ(tab.Meter1().Position(), 0);  // the first sweep ran to its end
+  EXPECT_FALSE(tab.TestRunning());
 }
 
 TEST(StyleTab, SaveAndRestoreRoundTrip) {

@@ -98,4 +98,11 @@ TEST_F(SampleApp, ClosesTheWindowAndTheProgramEnds) {
   EXPECT_EQ(WaitExit(app_, 10000), 0);
 }
 
+TEST_F(SampleApp, DropsFilesWithTheMouse) {
+  const std::wstring a = BuildDir() + L"\\tests-bin\\first.wav";
+  const std::wstring b = BuildDir() + L"\\tests-bin\\second.mp3";
+  ASSERT_TRUE(DropFiles(window_, 200, 140, {a, b}));
+  EXPECT_EQ(ResultWhen(L"dropped 2 " + a), L"dropped 2 " + a);
+}
+
 }  // namespace

@@ -221,6 +221,12 @@ void PressKey(HWND window, UINT key) {
 
 void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
+void MovePointer(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  SetCursorPos(p.x, p.y);
+}
+
 MessageBoxInfo WaitForMessageBox(DWORD pid, int timeoutMs) {
   MessageBoxInfo box;
   box.window = WaitForWindow(pid, L"#32770", L"", timeoutMs);

@@ -49,6 +49,12 @@ void MoveTrackbar(HWND trackbar, int pos);
 void SendCommand(HWND window, int commandId);  // posts WM_COMMAND as a menu would
 void PressKey(HWND window, UINT virtualKey);   // posts WM_KEYDOWN/WM_KEYUP
 void Close(HWND window);                       // posts WM_CLOSE
+// Moves the mouse pointer to a client point of a window, as a user's hand would: the
+// system tells whatever lies under it.
+void MovePointer(HWND window, int x, int y);
+// Drags `files` (full paths) with the mouse to a client point of a window and drops them
+// there; false when the window did not take them.
+bool DropFiles(HWND window, int x, int y, const std::vector<std::wstring>& files);
 
 // A message box (dialog class "#32770") of process `pid`; its text and buttons.
 struct MessageBoxInfo {

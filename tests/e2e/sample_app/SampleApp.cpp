@@ -1,9 +1,11 @@
 // A small window program with one control of each kind, on which the UI driver
 // itself is tested: an edit, a button that asks a question, a list, a combo box,
-// a menu with grey and checked items, and a painted red square.
+// a menu with grey and checked items, a painted red square, and it takes dropped files.
 #include <windows.h>
 
 #include <string>
+
+#include "platform/win32/FileDrop.h"
 
 namespace {
 
@@ -66,6 +68,17 @@ void Command(HWND w, int id, int code) {
   }
 }
 
+constexpr UINT kDropped = WM_APP + 1;
+platform::FileDrop drop;
+
+// Shows the number of dropped files and the first one's name.
+void Dropped(HWND w) {
+  const std::vector<std::wstring> files = drop.Take();
+  if (files.empty()) return;
+  SetWindowTextW(GetDlgItem(w, kResult),
+                 (L"dropped " + std::to_wstring(files.size()) + L" " + files[0]).c_str());
+}
+
 void Paint(HWND w) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(w, &ps);
@@ -87,7 +100,11 @@ LRESULT CALLBACK WindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
       Paint(w);
       return 0;
+    case kDropped:
+      Dropped(w);
+      return 0;
     case WM_DESTROY:
+      drop.Revoke();
       PostQuitMessage(0);
       return 0;
   }
@@ -109,6 +126,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) 
   RegisterClassW(&wc);
   HWND w = CreateWindowW(L"E2ESample", L"E2E Sample", WS_OVERLAPPEDWINDOW, 50, 50, 330, 200,
                          nullptr, nullptr, instance, nullptr);
+  drop.Register(w, kDropped, [] { return true; });
   ShowWindow(w, show);
   UpdateWindow(w);
   MSG m;
