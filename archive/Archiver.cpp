@@ -38,7 +38,7 @@ bool TArchiver::CompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst,
 
 int32_t TArchiver::CryptBlock(uint8_t* data, int32_t size, int32_t capacity) {
   if (OnCryptBlock) return TCustomArchiver::CryptBlock(data, size, capacity);
-  return EncipherBlock(cipher_, data, size);
+  return EncipherBlock(cipher_.Cipher(), data, size);
 }
 
 bool TArchiver::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst,
@@ -50,7 +50,7 @@ bool TArchiver::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* ds
 
 bool TArchiver::DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) {
   if (OnDecryptBlock) return TCustomArchiver::DecryptBlock(data, size, plainSize);
-  return DecipherBlock(cipher_, data, size, plainSize);
+  return DecipherBlock(cipher_.Cipher(), data, size, plainSize);
 }
 
 }  // namespace archive

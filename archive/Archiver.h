@@ -30,6 +30,28 @@
 
 namespace archive {
 
+// The cipher, keyed again only when the key changes: every part of every file asks for
+// the key, and a Blowfish key schedule costs 521 block encryptions.
+class TKeyedCipher {
+ public:
+  ~TKeyedCipher() {
+    volatile char* wipe = &key_[0];
+    for (size_t i = 0; i < key_.size(); ++i) wipe[i] = 0;
+  }
+  void Use(const std::string& key) {
+    if (keyed_ && key == key_) return;
+    cipher_.SetPassword(key);
+    key_ = key;
+    keyed_ = true;
+  }
+  const TBlowfish& Cipher() const { return cipher_; }
+
+ private:
+  TBlowfish cipher_;
+  std::string key_;
+  bool keyed_ = false;
+};
+
 class TArchiver : public TCustomArchiver {
  public:
   ~TArchiver() override;
@@ -41,10 +63,10 @@ class TArchiver : public TCustomArchiver {
   bool UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst, int32_t dstCapacity,
                        int32_t& dstSize) override;
   bool DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) override;
-  void UseKey(const std::string& key) override { cipher_.SetPassword(key); }
+  void UseKey(const std::string& key) override { cipher_.Use(key); }
 
  private:
-  TBlowfish cipher_;
+  TKeyedCipher cipher_;
 };
 
 class TExtractor : public TCustomExtractor {
@@ -52,10 +74,10 @@ class TExtractor : public TCustomExtractor {
   bool UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst, int32_t dstCapacity,
                        int32_t& dstSize) override;
   bool DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) override;
-  void UseKey(const std::string& key) override { cipher_.SetPassword(key); }
+  void UseKey(const std::string& key) override { cipher_.Use(key); }
 
  private:
-  TBlowfish cipher_;
+  TKeyedCipher cipher_;
 };
 
 // The encrypted block layout: m bytes padded to a multiple of 8, enciphered,

@@ -23,7 +23,7 @@ bool TExtractor::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* d
 
 bool TExtractor::DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) {
   if (OnDecryptBlock) return TCustomExtractor::DecryptBlock(data, size, plainSize);
-  return DecipherBlock(cipher_, data, size, plainSize);
+  return DecipherBlock(cipher_.Cipher(), data, size, plainSize);
 }
 
 }  // namespace archive

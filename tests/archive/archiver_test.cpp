@@ -123,6 +123,33 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTripCase{true, true, false}, RoundTripCase{false, true, false},
                       RoundTripCase{true, false, true}, RoundTripCase{true, true, true}));
 
+// One reader, two archives with different keys: the second key takes effect (the
+// cipher is keyed again only when the key changes).
+TEST(ArchiveReader, AReaderTakesEachArchivesOwnKey) {
+  TestFolder dir;
+  const std::vector<SourceFile> files = MakeFiles(dir / "src", {5000}, 3);
+  for (const std::string key : {"first key", "second key"}) {
+    TArchiver a;
+    Configure(a);
+    TOptions o = a.Options();
+    o.Include(oCrypt);
+    a.SetOptions(o);
+    a.OnEnterCryptKey = [&](std::string& k) { k = key; };
+    a.SetFileName(dir / (key + ".arc"));
+    EXPECT_TRUE(a.AddFile(dir / "src" + kDelim + files[0].name));
+    a.Close();
+  }
+  TExtractor x;
+  Configure(x);
+  for (const std::string key : {"first key", "second key", "first key"}) {
+    x.OnRequestCryptKey = [&](std::string& k) { k = key; };
+    x.SetFileName(dir / (key + ".arc"));
+    x.SetExtractPath(dir / "out");
+    EXPECT_EQ(x.TestFiles(), 0) << key;
+    x.Close();
+  }
+}
+
 // Walks the blocks of the first entry of a single-segment archive file.
 std::vector<int32_t> BlockLengths(const std::vector<uint8_t>& a, size_t entryAt) {
   auto u32 = [&](size_t at) {
