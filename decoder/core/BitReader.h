@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace kelvaro {
 
@@ -37,8 +38,15 @@ class BitReader {
   bool Overrun() const { return pos_ > bits_; }
 
  private:
+  // Four bytes in one load, most significant first.
   static uint32_t Word(const uint8_t* p) {
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint32_t word;
+    std::memcpy(&word, p, 4);
+    return __builtin_bswap32(word);
+#else
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+#endif
   }
   // The four bytes from `byte` on near the end, where those past it read as zero.
   uint32_t TailWord(size_t byte) const {

@@ -1,17 +1,26 @@
 #include "decoder/core/FrameDecoder.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
+
+#include "decoder/core/Simd.h"
 
 namespace kelvaro {
 namespace {
 
-// The nearest 16-bit value (halves away from zero), limited to the 16-bit range; a NaN gives
-// the lowest value. Without branches, as the sign of a sample is unpredictable.
-inline int16_t ToPcm(double v) {
-  v = std::min(32767.0, std::max(-32768.0, v));
-  return static_cast<int16_t>(v + std::copysign(0.5, v));
+using namespace simd;
+
+// The 32 samples of a time slot to 16-bit PCM, eight at a time: one channel, two channels
+// interleaved, or one channel on both.
+void StoreOne(const float* s, F4 scale, int16_t* dst) {
+  for (int j = 0; j < 32; j += 8)
+    StorePcm(dst + j, Mul(Load(s + j), scale), Mul(Load(s + j + 4), scale));
+}
+
+void StoreTwo(const float* l, const float* r, F4 scale, int16_t* dst) {
+  for (int j = 0; j < 32; j += 4) {
+    const F4 a = Mul(Load(l + j), scale), b = Mul(Load(r + j), scale);
+    StorePcm(dst + 2 * j, _mm_unpacklo_ps(a, b), _mm_unpackhi_ps(a, b));
+  }
 }
 
 }  // namespace
@@ -84,33 +93,23 @@ int FrameDecoder::Decode(const FrameHeader& h, const uint8_t* frame, int bytes, 
     if (awaitingData_ || muteLeft_ || fadeLeft_) Settle(h, 0, pcm, outChannels);
     return samples;
   }
-  double out[32];
-  if (outChannels == channels) {
-    for (int ch = 0; ch < channels; ++ch) {
-      int16_t* dst = pcm + ch;
-      for (int slot = 0; slot < slots; ++slot) {
-        filters_[ch].Process(subbands_[ch][slot], out);
-        for (int j = 0; j < 32; ++j, dst += channels) *dst = ToPcm(out[j] * scale_);
-      }
+  alignas(16) float out[2][32];
+  const F4 scale = Splat(scale_);
+  for (int slot = 0; slot < slots; ++slot) {
+    int16_t* dst = pcm + slot * 32 * outChannels;
+    filters_[0].Process(subbands_[0][slot], out[0]);
+    if (channels == 2) filters_[1].Process(subbands_[1][slot], out[1]);
+    if (outChannels == 1 && channels == 2) {
+      // Two channels to one: the average, rounded once. Both filters run, so that each keeps
+      // its history for the frames that follow.
+      const F4 half = Splat(0.5f);
+      for (int j = 0; j < 32; j += 4)
+        Store(out[0] + j, Mul(Add(Load(out[0] + j), Load(out[1] + j)), half));
     }
-  } else if (channels == 1) {
-    // One channel to two: the same sample on both.
-    int16_t* dst = pcm;
-    for (int slot = 0; slot < slots; ++slot) {
-      filters_[0].Process(subbands_[0][slot], out);
-      for (int j = 0; j < 32; ++j, dst += 2) dst[0] = dst[1] = ToPcm(out[j] * scale_);
-    }
-  } else {
-    // Two channels to one: the average, rounded once. Both filters run, so that each keeps
-    // its history for the frames that follow.
-    const double half = 0.5 * scale_;
-    double right[32];
-    int16_t* dst = pcm;
-    for (int slot = 0; slot < slots; ++slot) {
-      filters_[0].Process(subbands_[0][slot], out);
-      filters_[1].Process(subbands_[1][slot], right);
-      for (int j = 0; j < 32; ++j) *dst++ = ToPcm((out[j] + right[j]) * half);
-    }
+    if (outChannels == 1)
+      StoreOne(out[0], scale, dst);
+    else
+      StoreTwo(out[0], out[channels - 1], scale, dst);  // one channel goes to both
   }
   if (awaitingData_ || muteLeft_ || fadeLeft_) Settle(h, slots, pcm, outChannels);
   return slots * 32;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "decoder/core/Huffman.h"
+#include "decoder/core/Imdct.h"
 
 namespace kelvaro {
 namespace {
@@ -49,65 +50,29 @@ constexpr int kGainOffset = 512;
 constexpr int kMaxQuantised = 15 + 8191;  // the largest escape value with 13 linbits
 
 struct Tables {
-  double pow43[2 * kMaxQuantised + 1];  // sign(v) |v|^(4/3), v = -kMaxQuantised.. kMaxQuantised
-  double gain[kGainOffset + 128];       // 2^(e/4), e = -512..127
-  double cs[8], ca[8];
-  double dct4Scale[18];  // 1 / (2 cos((2k + 1) pi / 72)): the 18-point DCT-IV from a DCT-II
-  double dct18Scale[9];  // 1 / (2 cos((2k + 1) pi / 36)): the 18-point DCT-II by halving
-  double dct9Cos[9][5];  // cos(m (2k + 1) pi / 18), k = 0..4
-  double shortCos[12][6];
-  double window[4][36];
-  double shortWindow[12];
-  double isRatio[7][2];  // MPEG-1 intensity positions: left, right factor
+  float pow43[2 * kMaxQuantised + 1];  // sign(v) |v|^(4/3), v = -kMaxQuantised.. kMaxQuantised
+  float gain[kGainOffset + 128];       // 2^(e/4), e = -512..127
+  float cs[8], ca[8];
+  float isRatio[7][2];  // MPEG-1 intensity positions: left, right factor
 
   Tables() {
     const double pi = std::acos(-1.0);
     for (int v = -kMaxQuantised; v <= kMaxQuantised; ++v)
-      pow43[v + kMaxQuantised] = std::copysign(std::pow(std::abs(v), 4.0 / 3.0), v);
-    for (int e = -kGainOffset; e < 128; ++e) gain[e + kGainOffset] = std::pow(2.0, e / 4.0);
+      pow43[v + kMaxQuantised] = float(std::copysign(std::pow(std::abs(v), 4.0 / 3.0), v));
+    for (int e = -kGainOffset; e < 128; ++e) gain[e + kGainOffset] = float(std::pow(2.0, e / 4.0));
     for (int i = 0; i < 8; ++i) {
       double c = kAliasCoefficients[i];
-      cs[i] = 1 / std::sqrt(1 + c * c);
-      ca[i] = c / std::sqrt(1 + c * c);
+      cs[i] = float(1 / std::sqrt(1 + c * c));
+      ca[i] = float(c / std::sqrt(1 + c * c));
     }
-    for (int k = 0; k < 18; ++k) dct4Scale[k] = 1 / (2 * std::cos((2 * k + 1) * pi / 72));
-    for (int k = 0; k < 9; ++k) dct18Scale[k] = 1 / (2 * std::cos((2 * k + 1) * pi / 36));
-    for (int m = 0; m < 9; ++m)
-      for (int k = 0; k < 5; ++k) dct9Cos[m][k] = std::cos(m * (2 * k + 1) * pi / 18);
-    for (int i = 0; i < 12; ++i)
-      for (int k = 0; k < 6; ++k)
-        shortCos[i][k] = std::cos(pi / 24 * (2 * i + 1 + 6) * (2 * k + 1));
-    for (int i = 0; i < 36; ++i) {
-      double normal = std::sin(pi / 36 * (i + 0.5));
-      window[0][i] = normal;
-      // Start window (type 1) and stop window (type 3).
-      if (i < 18)
-        window[1][i] = normal;
-      else if (i < 24)
-        window[1][i] = 1;
-      else if (i < 30)
-        window[1][i] = std::sin(pi / 12 * (i - 18 + 0.5));
-      else
-        window[1][i] = 0;
-      if (i < 6)
-        window[3][i] = 0;
-      else if (i < 12)
-        window[3][i] = std::sin(pi / 12 * (i - 6 + 0.5));
-      else if (i < 18)
-        window[3][i] = 1;
-      else
-        window[3][i] = normal;
-      window[2][i] = 0;
-    }
-    for (int i = 0; i < 12; ++i) shortWindow[i] = std::sin(pi / 12 * (i + 0.5));
     for (int p = 0; p < 7; ++p) {
       if (p == 6) {
         isRatio[p][0] = 1, isRatio[p][1] = 0;
         continue;
       }
       double r = std::tan(p * pi / 12);
-      isRatio[p][0] = r / (1 + r);
-      isRatio[p][1] = 1 / (1 + r);
+      isRatio[p][0] = float(r / (1 + r));
+      isRatio[p][1] = float(1 / (1 + r));
     }
   }
 };
@@ -117,7 +82,7 @@ const Tables& Shared() {
   return tables;
 }
 
-inline double Gain(int exponent) {
+inline float Gain(int exponent) {
   exponent = std::max(-kGainOffset, std::min(127, exponent));
   return Shared().gain[exponent + kGainOffset];
 }
@@ -130,63 +95,6 @@ inline int WithSign(BitReader& br, int value) {
   if (value == 0) return 0;
   const int negative = br.ReadBit();
   return value * (1 - 2 * negative);
-}
-
-// X[m] = sum x[k] cos(m (2k + 1) pi / 18), k = 0..8, given the pairs sums[k] = x[k] + x[8 - k]
-// and diffs[k] = x[k] - x[8 - k], k = 0..3, and the middle x[4]: the cosines of k and 8 - k
-// agree for even m and are opposite for odd m, where the middle term vanishes.
-void Dct9(const Tables& t, const double* sums, const double* diffs, double middle, double* out) {
-  for (int m = 0; m < 9; m += 2) {
-    const double* c = t.dct9Cos[m];
-    out[m] = middle * c[4] + sums[0] * c[0] + sums[1] * c[1] + sums[2] * c[2] + sums[3] * c[3];
-  }
-  for (int m = 1; m < 9; m += 2) {
-    const double* c = t.dct9Cos[m];
-    out[m] = diffs[0] * c[0] + diffs[1] * c[1] + diffs[2] * c[2] + diffs[3] * c[3];
-  }
-}
-
-// X[m] = sum x[k] cos(m (2k + 1) pi / 36), k = 0..17, by halving (as in the synthesis filter):
-// the even outputs are the 9-point transform of x[k] + x[17 - k], the odd ones sums of
-// neighbours in the transform of the scaled differences. The pairs of the 9-point transforms
-// are formed here at once, rather than reloaded from values just stored.
-void Dct18(const Tables& t, const double* x, double* out) {
-  double evenSums[4], evenDiffs[4], oddSums[4], oddDiffs[4];
-  for (int k = 0; k < 4; ++k) {
-    const double a = x[k] + x[17 - k], b = x[8 - k] + x[9 + k];
-    const double c = (x[k] - x[17 - k]) * t.dct18Scale[k];
-    const double d = (x[8 - k] - x[9 + k]) * t.dct18Scale[8 - k];
-    evenSums[k] = a + b;
-    evenDiffs[k] = a - b;
-    oddSums[k] = c + d;
-    oddDiffs[k] = c - d;
-  }
-  double even[9], odd[10];
-  Dct9(t, evenSums, evenDiffs, x[4] + x[13], even);
-  Dct9(t, oddSums, oddDiffs, (x[4] - x[13]) * t.dct18Scale[4], odd);
-  odd[9] = 0;
-  for (int m = 0; m < 9; ++m) {
-    out[2 * m] = even[m];
-    out[2 * m + 1] = odd[m] + odd[m + 1];
-  }
-}
-
-// The 36-point IMDCT of 18 lines, y[i] = sum x[k] cos((2i + 19)(2k + 1) pi / 72), windowed.
-// Its 18 distinct values are the DCT-IV z[n] = sum x[k] cos((2n + 1)(2k + 1) pi / 72), which
-// is C[n] + C[n + 1] for the DCT-II C of the lines divided by 2 cos((2k + 1) pi / 72).
-void Imdct36(const Tables& t, const double* x, const double* window, double* y) {
-  double scaled[18], c[19];
-  for (int k = 0; k < 18; ++k) scaled[k] = x[k] * t.dct4Scale[k];
-  Dct18(t, scaled, c);
-  c[18] = 0;
-  for (int i = 0; i < 9; ++i) {
-    const double upper = c[9 + i] + c[10 + i];  // z[9 + i]
-    const double lower = c[8 - i] + c[9 - i];   // z[8 - i]
-    y[i] = upper * window[i];
-    y[17 - i] = -upper * window[17 - i];
-    y[18 + i] = -lower * window[18 + i];
-    y[35 - i] = -lower * window[35 - i];
-  }
 }
 
 }  // namespace
@@ -419,18 +327,18 @@ void LayerThreeDecoder::ReadSpectrum(const FrameHeader& h, BitReader& br, int ch
 void LayerThreeDecoder::Requantise(const GranuleInfo& g, int ch) {
   const Tables& t = Shared();
   const int* q = quantised_[ch];
-  double* xr = xr_[ch];
+  float* xr = xr_[ch];
   const Scalefactors& sf = scale_[ch];
   const int shift = g.scalefacScale ? 4 : 2;  // in quarter powers of two
   const int base = g.globalGain - 210;
-  const double* pow43 = t.pow43 + kMaxQuantised;
+  const float* pow43 = t.pow43 + kMaxQuantised;
   // Lines from the last non-zero one on are zero whatever their band's gain.
   const int end = nonzero_[ch];
-  std::fill(xr + end, xr + 576, 0.0);
+  std::fill(xr + end, xr + 576, 0.0f);
   auto fill = [&](int from, int to, int exponent) {
     to = std::min(to, end);
     if (from >= to) return;
-    const double factor = Gain(exponent);
+    const float factor = Gain(exponent);
     for (int i = from; i < to; ++i) xr[i] = pow43[q[i]] * factor;
   };
   if (IsShort(g)) {
@@ -459,13 +367,13 @@ void LayerThreeDecoder::Stereo(const FrameHeader& h, int gr) {
   if (h.mode != ChannelMode::kJointStereo) return;
   const bool ms = (h.modeExtension & 2) != 0;
   const bool intensity = (h.modeExtension & 1) != 0;
-  double* l = xr_[0];
-  double* r = xr_[1];
-  const double invSqrt2 = 1 / std::sqrt(2.0);
+  float* l = xr_[0];
+  float* r = xr_[1];
+  const float invSqrt2 = float(1 / std::sqrt(2.0));
   auto midSide = [&](int from, int to) {
     if (!ms) return;
     for (int i = from; i < to; ++i) {
-      double m = l[i], s = r[i];
+      float m = l[i], s = r[i];
       l[i] = (m + s) * invSqrt2;
       r[i] = (m - s) * invSqrt2;
     }
@@ -480,7 +388,7 @@ void LayerThreeDecoder::Stereo(const FrameHeader& h, int gr) {
   const Scalefactors& sf = scale_[1];
   const Tables& t = Shared();
   const bool lsf = h.lsf;
-  const double io = (g.scalefacCompress & 1) ? std::sqrt(0.5) : std::pow(2.0, -0.25);
+  const float io = float((g.scalefacCompress & 1) ? std::sqrt(0.5) : std::pow(2.0, -0.25));
   // Applies intensity position `pos` to a run of lines, or mid/side when the position is
   // not a valid one.
   auto apply = [&](int from, int to, int pos, int illegal) {
@@ -489,18 +397,18 @@ void LayerThreeDecoder::Stereo(const FrameHeader& h, int gr) {
       midSide(from, to);
       return;
     }
-    double kl, kr;
+    float kl, kr;
     if (!lsf) {
       kl = t.isRatio[pos][0], kr = t.isRatio[pos][1];
     } else if (pos == 0) {
       kl = kr = 1;
     } else if (pos & 1) {
-      kl = std::pow(io, (pos + 1) / 2), kr = 1;
+      kl = std::pow(io, float((pos + 1) / 2)), kr = 1;
     } else {
-      kl = 1, kr = std::pow(io, pos / 2);
+      kl = 1, kr = std::pow(io, float(pos / 2));
     }
     for (int i = from; i < to; ++i) {
-      double v = l[i];
+      float v = l[i];
       l[i] = v * kl;
       r[i] = v * kr;
     }
@@ -574,8 +482,8 @@ void LayerThreeDecoder::Stereo(const FrameHeader& h, int gr) {
 
 void LayerThreeDecoder::Reorder(const GranuleInfo& g, int ch) {
   if (!IsShort(g)) return;
-  double* xr = xr_[ch];
-  double tmp[576];
+  float* xr = xr_[ch];
+  float tmp[576];
   int first = g.mixed ? 3 : 0;
   int from = shortBands_[first] * 3;
   for (int sfb = first; sfb < 13; ++sfb) {
@@ -584,20 +492,20 @@ void LayerThreeDecoder::Reorder(const GranuleInfo& g, int ch) {
     for (int w = 0; w < 3; ++w)
       for (int i = 0; i < width; ++i) tmp[start + i * 3 + w] = xr[start + w * width + i];
   }
-  std::memcpy(xr + from, tmp + from, (576 - from) * sizeof(double));
+  std::memcpy(xr + from, tmp + from, (576 - from) * sizeof(float));
 }
 
 void LayerThreeDecoder::Antialias(const GranuleInfo& g, int ch) {
   const Tables& t = Shared();
   int limit = IsShort(g) ? (g.mixed ? 2 : 0) : 32;
-  double* xr = xr_[ch];
+  float* xr = xr_[ch];
   // A butterfly reaches 8 lines below its boundary: those above the last non-zero line have
   // nothing to mix.
   int sb = 1;
   for (; sb < limit && 18 * sb - 8 < nonzero_[ch]; ++sb) {
     for (int i = 0; i < 8; ++i) {
-      double a = xr[18 * sb - 1 - i];
-      double b = xr[18 * sb + i];
+      float a = xr[18 * sb - 1 - i];
+      float b = xr[18 * sb + i];
       xr[18 * sb - 1 - i] = a * t.cs[i] - b * t.ca[i];
       xr[18 * sb + i] = b * t.cs[i] + a * t.ca[i];
     }
@@ -607,35 +515,36 @@ void LayerThreeDecoder::Antialias(const GranuleInfo& g, int ch) {
 }
 
 void LayerThreeDecoder::Hybrid(const GranuleInfo& g, int ch, int slot0, SubbandBlock& out) {
-  const Tables& t = Shared();
-  const double* xr = xr_[ch];
-  for (int sb = 0; sb < 32; ++sb) {
-    int type = g.windowSwitching ? g.blockType : 0;
-    if (g.windowSwitching && g.mixed && sb < 2) type = 0;
-    double y[36];
-    const double* x = xr + 18 * sb;
-    if (type == 2) {
-      std::fill(y, y + 36, 0.0);
-      for (int w = 0; w < 3; ++w) {
-        for (int i = 0; i < 12; ++i) {
-          double sum = 0;
-          for (int k = 0; k < 6; ++k) sum += x[3 * k + w] * t.shortCos[i][k];
-          y[6 + 6 * w + i] += sum * t.shortWindow[i];
-        }
-      }
+  using namespace simd;
+  const float* xr = xr_[ch];
+  const int type = g.windowSwitching ? g.blockType : 0;
+  // Frequency inversion: odd time samples of odd subbands change sign.
+  const F4 inversion[2] = {Splat(1), _mm_setr_ps(1, -1, 1, -1)};
+  // Four subbands at a time.
+  for (int sb = 0; sb < 32; sb += 4) {
+    F4 y[36];
+    if (type != 2 && 18 * sb >= nonzero_[ch]) {
+      // Above the last non-zero line (antialiasing included) all lines are zero; a short
+      // block's reordering moves lines within their band, past that bound.
+      for (F4& v : y) v = Zero();
     } else {
-      // Above the last non-zero line (antialiasing included) all lines are zero.
-      if (18 * sb >= nonzero_[ch])
-        std::fill(y, y + 36, 0.0);
+      if (type == 2)
+        ImdctShort(xr + 18 * sb, y);
       else
-        Imdct36(t, x, t.window[type], y);
+        ImdctLong(xr + 18 * sb, type, y);
+      if (g.windowSwitching && g.mixed && sb == 0 && type != 0) {
+        // The two lowest subbands of a mixed block take the normal window.
+        F4 normal[36];
+        ImdctLong(xr, 0, normal);
+        for (int i = 0; i < 36; ++i)
+          y[i] = _mm_shuffle_ps(normal[i], y[i], _MM_SHUFFLE(3, 2, 1, 0));
+      }
     }
-    double* keep = overlap_[ch][sb];
     for (int i = 0; i < 18; ++i) {
-      double v = y[i] + keep[i];
-      keep[i] = y[18 + i];
-      // Frequency inversion: odd time samples of odd subbands change sign.
-      out[ch][slot0 + i][sb] = ((sb & 1) && (i & 1)) ? -v : v;
+      float* keep = overlap_[ch][i] + sb;
+      const F4 v = Add(y[i], Load(keep));
+      Store(keep, y[18 + i]);
+      Store(out[ch][slot0 + i] + sb, Mul(v, inversion[i & 1]));
     }
   }
 }

@@ -73,8 +73,8 @@ class LayerThreeDecoder {
   Scalefactors scale_[2];
   int quantised_[2][576];
   int nonzero_[2] = {};  // lines up to the last non-zero quantised value
-  double xr_[2][576];
-  double overlap_[2][32][18];
+  float xr_[2][576];
+  float overlap_[2][18][32];  // the second half of each subband's last block, by time
 
   uint8_t reservoir_[4096 + 2048];
   int reservoirBytes_ = 0;

@@ -111,8 +111,8 @@ class Player {
   int frequency_ = 0;
   int channels_ = 0;
   int samplesPerFrame_ = 0;
-  int openRate_ = 0;     // the first frame's sampling rate
-  int outputRate_ = 0;   // the sampling rate of the current output
+  int openRate_ = 0;    // the first frame's sampling rate
+  int outputRate_ = 0;  // the sampling rate of the current output
   bool outputHasSound_ = false;
   volatile uint8_t* endFlag_ = nullptr;
   std::atomic<int> threadError_{kNoError};

@@ -8,22 +8,31 @@
 namespace kelvaro {
 namespace {
 
+// Scale factor i is 2^(1 - i/3); index 63 is not allowed and decodes as silence.
 struct ScaleTable {
-  double value[64];
+  float value[64];
   ScaleTable() {
-    // Scale factor i is 2^(1 - i/3); index 63 is not allowed and decodes as silence.
-    for (int i = 0; i < 63; ++i) value[i] = std::pow(2.0, 1.0 - i / 3.0);
+    for (int i = 0; i < 63; ++i) value[i] = static_cast<float>(std::pow(2.0, 1.0 - i / 3.0));
     value[63] = 0;
   }
 };
 
-const double* Scales() {
+const float* Scales() {
   static const ScaleTable table;
   return table.value;
 }
 
-// A sample code of a quantiser with `levels` steps mapped to (-1, 1).
-inline double Dequantise(uint32_t code, int levels) { return (2.0 * code - (levels - 1)) / levels; }
+// A sample code c of a quantiser with L steps stands for (2c - (L - 1)) / L, times the scale
+// factor: c * step + offset, with both terms scaled once for all samples that share them.
+struct Dequantiser {
+  float step = 0, offset = 0;
+  Dequantiser() = default;
+  explicit Dequantiser(int levels)
+      : step(float(2.0 / levels)), offset(float(-double(levels - 1) / levels)) {}
+  Dequantiser(const Dequantiser& unit, float factor)
+      : step(unit.step * factor), offset(unit.offset * factor) {}
+  float operator()(uint32_t code) const { return float(code) * step + offset; }
+};
 
 // Checks the frame's CRC over the header's last 16 bits and the protected bits that follow
 // the check word.
@@ -47,6 +56,53 @@ const QuantClass kClasses[17] = {
     {31, 5, false},     {63, 6, false},    {127, 7, false},   {255, 8, false},   {511, 9, false},
     {1023, 10, false},  {2047, 11, false}, {4095, 12, false}, {8191, 13, false}, {16383, 14, false},
     {32767, 15, false}, {65535, 16, false}};
+
+// The unscaled dequantisers: Layer I by allocation (2^(a+1) - 1 steps), Layer II by class.
+struct Units {
+  Dequantiser layerOne[15], layerTwo[17];
+  Units() {
+    for (int a = 1; a < 15; ++a) layerOne[a] = Dequantiser((2 << a) - 1);
+    for (int c = 0; c < 17; ++c) layerTwo[c] = Dequantiser(kClasses[c].levels);
+  }
+};
+
+const Units& Unit() {
+  static const Units units;
+  return units;
+}
+
+// The three codes of a grouped code word (3, 5 or 9 steps), the first in the lowest place:
+// looked up rather than divided out.
+struct Ungrouping {
+  uint8_t by3[1 << 5][3], by5[1 << 7][3], by9[1 << 10][3];
+  Ungrouping() {
+    Fill(by3, 3, 1 << 5);
+    Fill(by5, 5, 1 << 7);
+    Fill(by9, 9, 1 << 10);
+  }
+  static void Fill(uint8_t (*table)[3], int levels, int words) {
+    for (int w = 0; w < words; ++w)
+      for (int i = 0, v = w; i < 3; ++i, v /= levels) table[w][i] = uint8_t(v % levels);
+  }
+  const uint8_t* Codes(int levels, uint32_t word) const {
+    return levels == 3 ? by3[word] : levels == 5 ? by5[word] : by9[word];
+  }
+};
+
+const Ungrouping& Groups() {
+  static const Ungrouping table;
+  return table;
+}
+
+// Reads the three sample codes of one subband in one group.
+inline void ReadCodes(BitReader& br, const QuantClass& q, uint32_t* codes) {
+  if (q.grouped) {
+    const uint8_t* c = Groups().Codes(q.levels, br.Read(q.bits));
+    codes[0] = c[0], codes[1] = c[1], codes[2] = c[2];
+  } else {
+    for (int i = 0; i < 3; ++i) codes[i] = br.Read(q.bits);
+  }
+}
 
 // Allocation rows: classes selectable by allocation codes 1.. (index into kClasses).
 const int8_t kRowA[] = {0, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};  // 4 bits, low bands
@@ -189,18 +245,23 @@ int DecodeLayerOne(const FrameHeader& h, const uint8_t* frame, int bytes, Subban
     }
   }
   if (!CrcMatches(h, frame, bytes, br.Position())) return 0;
-  const double* scales = Scales();
+  const float* scales = Scales();
+  const Units& units = Unit();
   for (int sb = 0; sb < 32; ++sb)
     for (int ch = 0; ch < channels; ++ch) scale[ch][sb] = alloc[ch][sb] ? br.Read(6) : 63;
 
   for (int slot = 0; slot < 12; ++slot) {
     for (int sb = 0; sb < 32; ++sb) {
-      double fraction = 0;
+      uint32_t code = 0;
       for (int ch = 0; ch < channels; ++ch) {
-        int a = alloc[ch][sb];
+        const int a = alloc[ch][sb];
+        if (a == 0) {
+          out[ch][slot][sb] = 0;
+          continue;
+        }
         // Above the bound both channels share one sample, each with its own scale factor.
-        if (a != 0 && (ch == 0 || sb < bound)) fraction = Dequantise(br.Read(a + 1), (2 << a) - 1);
-        out[ch][slot][sb] = a ? fraction * scales[scale[ch][sb]] : 0;
+        if (ch == 0 || sb < bound) code = br.Read(a + 1);
+        out[ch][slot][sb] = Dequantiser(units.layerOne[a], scales[scale[ch][sb]])(code);
       }
     }
   }
@@ -247,31 +308,22 @@ int DecodeLayerTwo(const FrameHeader& h, const uint8_t* frame, int bytes, Subban
     }
   }
 
-  const double* scales = Scales();
+  const float* scales = Scales();
+  const Units& units = Unit();
   for (int group = 0; group < 12; ++group) {
     const int part = group / 4;
     for (int sb = 0; sb < 32; ++sb) {
-      double fractions[2][3] = {};
+      uint32_t codes[3] = {};
       for (int ch = 0; ch < channels; ++ch) {
         const QuantClass* q = sb < limit ? cls[ch][sb] : nullptr;
-        if (!q) continue;
-        if (ch == 1 && sb >= bound) {
-          std::memcpy(fractions[1], fractions[0], sizeof fractions[0]);
+        if (!q) {
+          for (int i = 0; i < 3; ++i) out[ch][group * 3 + i][sb] = 0;
           continue;
         }
-        if (q->grouped) {
-          uint32_t word = br.Read(q->bits);
-          for (int i = 0; i < 3; ++i) {
-            fractions[ch][i] = Dequantise(word % q->levels, q->levels);
-            word /= q->levels;
-          }
-        } else {
-          for (int i = 0; i < 3; ++i) fractions[ch][i] = Dequantise(br.Read(q->bits), q->levels);
-        }
-      }
-      for (int ch = 0; ch < channels; ++ch) {
-        double factor = sb < limit ? scales[scale[ch][sb][part]] : 0;
-        for (int i = 0; i < 3; ++i) out[ch][group * 3 + i][sb] = fractions[ch][i] * factor;
+        // Above the bound both channels share channel 0's codes.
+        if (ch == 0 || sb < bound) ReadCodes(br, *q, codes);
+        const Dequantiser value(units.layerTwo[q - kClasses], scales[scale[ch][sb][part]]);
+        for (int i = 0; i < 3; ++i) out[ch][group * 3 + i][sb] = value(codes[i]);
       }
     }
   }

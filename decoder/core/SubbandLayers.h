@@ -7,7 +7,7 @@ namespace kelvaro {
 
 // Subband samples of one frame: [channel][time slot][subband]; Layer I fills 12 slots,
 // Layers II and III fill 36 (Layer III: 18 per granule).
-using SubbandBlock = double[2][36][32];
+using SubbandBlock = float[2][36][32];
 
 // Decodes a Layer I or Layer II frame (the whole frame, header included) into subband samples.
 // Returns the number of time slots, or 0 when the frame's check word does not match.

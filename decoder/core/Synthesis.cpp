@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "decoder/core/Simd.h"
+
 namespace kelvaro {
 namespace {
 
@@ -32,10 +34,13 @@ const int kWindowHalf[257] = {
     -64019, -65290, -66494, -67629, -68692, -69679, -70590, -71420, -72169, -72835, -73415, -73908,
     -74313, -74630, -74856, -74992, 75038};
 
+using namespace simd;
+
 struct Tables {
-  double window[512];
+  float window[512];
   // 1 / (2 cos((2k + 1) pi / (2n))) for the DCT stages of length n = 32, 16, 8, 4, 2.
-  double invCos[6][16];
+  F4 scale32[4], scale16[2], scale8;
+  F4 scale4[2], scale2;
 
   Tables() {
     for (int i = 0; i < 512; ++i) {
@@ -46,14 +51,20 @@ struct Tables {
         v = kWindowHalf[512 - i];
         if (i % 64 != 0) v = -v;
       }
-      window[i] = v / 65536.0;
+      window[i] = static_cast<float>(v / 65536.0);
     }
     const double pi = std::acos(-1.0);
-    for (int level = 1; level <= 5; ++level) {
-      int n = 1 << level;
-      for (int k = 0; k < n / 2; ++k)
-        invCos[level][k] = 1 / (2 * std::cos((2 * k + 1) * pi / (2 * n)));
-    }
+    auto scale = [pi](int n, int k) {
+      return float(1 / (2 * std::cos((2 * k + 1) * pi / (2 * n))));
+    };
+    auto scales = [&](int n, int k0) {
+      return _mm_setr_ps(scale(n, k0), scale(n, k0 + 1), scale(n, k0 + 2), scale(n, k0 + 3));
+    };
+    for (int q = 0; q < 4; ++q) scale32[q] = scales(32, 4 * q);
+    for (int q = 0; q < 2; ++q) scale16[q] = scales(16, 4 * q);
+    scale8 = scales(8, 0);
+    for (int k = 0; k < 2; ++k) scale4[k] = Splat(scale(4, k));
+    scale2 = Splat(scale(2, 0));
   }
 };
 
@@ -62,33 +73,69 @@ const Tables& Shared() {
   return tables;
 }
 
-// X[m] = sum x[k] cos(m (2k + 1) pi / (2n)), n = 2^level, by halving: the even outputs are
-// the transform of x[k] + x[n-1-k], the odd ones sums of neighbours in the transform of the
-// scaled differences. A template, so that every stage is unrolled for its own length.
-template <int level>
-void Dct(const Tables& t, const double* x, double* out) {
-  constexpr int n = 1 << level, half = n / 2;
-  const double* scale = t.invCos[level];
-  double sums[half], diffs[half], even[half], odd[half];
-  for (int k = 0; k < half; ++k) {
-    sums[k] = x[k] + x[n - 1 - k];
-    diffs[k] = (x[k] - x[n - 1 - k]) * scale[k];
-  }
-  Dct<level - 1>(t, sums, even);
-  Dct<level - 1>(t, diffs, odd);
-  // Downwards with the upper neighbour carried along, rather than loading odd[m + 1] again:
-  // a load across two values that were just stored separately would stall.
-  double above = 0;
-  for (int m = half - 1; m >= 0; --m) {
-    out[2 * m] = even[m];
-    out[2 * m + 1] = odd[m] + above;
-    above = odd[m];
+// The DCT X[m] = sum x[k] cos(m (2k + 1) pi / (2n)) of length n by halving: the even outputs
+// are the transform of x[k] + x[n-1-k], the odd ones sums of neighbours in the transform of
+// the differences scaled by 1 / (2 cos((2k + 1) pi / (2n))). Here for n = 32, flat, four
+// values at a time.
+
+// One halving of the runs in[0..2h) into the sums and the scaled differences (h vectors each).
+inline void Halve(const F4* in, int h, const F4* scale, F4* sums, F4* diffs) {
+  for (int q = 0; q < h; ++q) {
+    const F4 mirror = Reverse(in[2 * h - 1 - q]);
+    sums[q] = Add(in[q], mirror);
+    diffs[q] = Mul(Sub(in[q], mirror), scale[q]);
   }
 }
 
-template <>
-void Dct<0>(const Tables&, const double* x, double* out) {
-  out[0] = x[0];
+// Four 4-point transforms at once, one in each lane: y[k] holds value k of each.
+inline void Dct4Lanes(const Tables& t, F4* y) {
+  const F4 s0 = Add(y[0], y[3]), s1 = Add(y[1], y[2]);
+  const F4 d0 = Mul(Sub(y[0], y[3]), t.scale4[0]), d1 = Mul(Sub(y[1], y[2]), t.scale4[1]);
+  const F4 odd1 = Mul(Sub(d0, d1), t.scale2);
+  y[0] = Add(s0, s1);
+  y[1] = Add(Add(d0, d1), odd1);
+  y[2] = Mul(Sub(s0, s1), t.scale2);
+  y[3] = odd1;
+}
+
+// Joins the transforms of the sums (even) and of the differences (odd), n vectors each, into
+// the transform of twice the length: out[2m] = even[m], out[2m + 1] = odd[m] + odd[m + 1].
+inline void Join(const F4* even, const F4* odd, int n, F4* out) {
+  for (int q = 0; q < n; ++q) {
+    const F4 sum = Add(odd[q], Next(odd[q], q + 1 < n ? odd[q + 1] : Zero()));
+    out[2 * q] = _mm_unpacklo_ps(even[q], sum);
+    out[2 * q + 1] = _mm_unpackhi_ps(even[q], sum);
+  }
+}
+
+void Dct32(const Tables& t, const float* s, F4* x) {
+  F4 in[8], a[4], b[4], p[8];
+  for (int q = 0; q < 8; ++q) in[q] = Load(s + 4 * q);
+  Halve(in, 4, t.scale32, a, b);
+  // Four runs of 8 at length 16: p[0..1] and p[2..3] from a, p[4..5] and p[6..7] from b.
+  Halve(a, 2, t.scale16, p, p + 2);
+  Halve(b, 2, t.scale16, p + 4, p + 6);
+  // Eight runs of 4 at length 8; the 4-point transforms run across lanes after a transpose.
+  F4 sums[4], diffs[4];
+  for (int g = 0; g < 4; ++g) Halve(p + 2 * g, 1, &t.scale8, sums + g, diffs + g);
+  _MM_TRANSPOSE4_PS(sums[0], sums[1], sums[2], sums[3]);
+  _MM_TRANSPOSE4_PS(diffs[0], diffs[1], diffs[2], diffs[3]);
+  Dct4Lanes(t, sums);
+  Dct4Lanes(t, diffs);
+  // Length 8, still across lanes: e[m] holds value m of the four runs.
+  F4 e[8];
+  for (int m = 0; m < 4; ++m) {
+    e[2 * m] = sums[m];
+    e[2 * m + 1] = m < 3 ? Add(diffs[m], diffs[m + 1]) : diffs[3];
+  }
+  _MM_TRANSPOSE4_PS(e[0], e[1], e[2], e[3]);
+  _MM_TRANSPOSE4_PS(e[4], e[5], e[6], e[7]);
+  // Run g is now e[g] (values 0..3) and e[4 + g] (values 4..7).
+  const F4 run[4][2] = {{e[0], e[4]}, {e[1], e[5]}, {e[2], e[6]}, {e[3], e[7]}};
+  F4 evenHalf[4], oddHalf[4];
+  Join(run[0], run[1], 2, evenHalf);
+  Join(run[2], run[3], 2, oddHalf);
+  Join(evenHalf, oddHalf, 4, x);
 }
 
 }  // namespace
@@ -99,35 +146,38 @@ void SynthesisFilter::Reset() {
   Shared();
 }
 
-void SynthesisFilter::Process(const double* s, double* out) {
+void SynthesisFilter::Process(const float* s, float* out) {
   const Tables& t = Shared();
   newest_ = (newest_ + 15) & 15;
   // Matrixing: V[i] = sum cos((16 + i)(2k + 1) pi / 64) s[k], i = 0..63, from the 32 sums
-  // X[m] = sum cos(m (2k + 1) pi / 64) s[k] by the symmetries of the cosine.
-  double x[33];
-  Dct<5>(t, s, x);
-  x[32] = 0;
-  double* v = v_[newest_];
-  for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
-  for (int i = 16; i < 48; ++i) v[i] = -x[48 - i];
-  for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
+  // X[m] = sum cos(m (2k + 1) pi / 64) s[k] by the symmetries of the cosine:
+  // V[i] = X[16 + i] (i < 16), -X[48 - i] (16 <= i < 48, X[32] = 0), -X[i - 48] (i >= 48).
+  F4 x[8];
+  Dct32(t, s, x);
+  float* v = v_[newest_];
+  for (int q = 0; q < 4; ++q) Store(v + 4 * q, x[4 + q]);
+  v[16] = 0;
+  for (int q = 0; q < 8; ++q) Store(v + 17 + 4 * q, Neg(Reverse(x[7 - q])));
+  for (int q = 0; q < 4; ++q) Store(v + 48 + 4 * q, Neg(x[q]));
 
   // Windowing of the vector U with D, summed over 16 taps: U takes the first half of the
   // blocks 0, 2, .. 14 and the second half of the blocks 1, 3, .. 15 (by age).
-  // Eight outputs at a time, so that their sums stay in registers.
-  const double* v0[8];
-  const double* v1[8];
+  const float* v0[8];
+  const float* v1[8];
   for (int i = 0; i < 8; ++i) {
     v0[i] = v_[(newest_ + 2 * i) & 15];
     v1[i] = v_[(newest_ + 2 * i + 1) & 15] + 32;
   }
-  for (int j0 = 0; j0 < 32; j0 += 8) {
-    double sum[8] = {};
+  for (int j = 0; j < 32; j += 8) {
+    F4 sum0 = Zero(), sum1 = Zero();
     for (int i = 0; i < 8; ++i) {
-      const double* d0 = t.window + 64 * i + j0;
-      for (int j = 0; j < 8; ++j) sum[j] += d0[j] * v0[i][j0 + j] + d0[32 + j] * v1[i][j0 + j];
+      const float* d = t.window + 64 * i + j;
+      sum0 = Add(sum0, Add(Mul(Load(d), Load(v0[i] + j)), Mul(Load(d + 32), Load(v1[i] + j))));
+      sum1 = Add(
+          sum1, Add(Mul(Load(d + 4), Load(v0[i] + j + 4)), Mul(Load(d + 36), Load(v1[i] + j + 4))));
     }
-    for (int j = 0; j < 8; ++j) out[j0 + j] = sum[j];
+    Store(out + j, sum0);
+    Store(out + j + 4, sum1);
   }
 }
 

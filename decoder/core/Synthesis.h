@@ -8,11 +8,11 @@ class SynthesisFilter {
  public:
   SynthesisFilter() { Reset(); }
   void Reset();
-  void Process(const double* subbands, double* out);
+  void Process(const float* subbands, float* out);
 
  private:
   // The 1024-value history V as 16 blocks of 64, the newest at `newest_`.
-  double v_[16][64];
+  float v_[16][64];
   int newest_ = 0;
 };
 

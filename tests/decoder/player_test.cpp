@@ -140,9 +140,13 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
   platform_.state.gate = true;
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
   lib::Pause(0);  // pausing while paused asks for nothing
+  // Held again, so that the resumed thread cannot reach the end of the song before the next
+  // request.
+  platform_.state.gate = false;
   EXPECT_TRUE(lib::Pause(1));
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 3; }));
   lib::Pause(0);
+  platform_.state.gate = true;
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
   lib::Stop();  // resumes the thread first, then stops it
   EXPECT_EQ(lib::LastError(), 0);
