@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ArchiveReader, AReaderTakesEachArchivesOwnKey) {
   TestFolder dir;
   const std::vector<SourceFile> files = MakeFiles(dir / "src", {5000}, 3);
-  for (const std::string key : {"first key", "second key"}) {
+  for (const std::string key : {"first key 1", "second key 2"}) {
     TArchiver a;
     Configure(a);
     TOptions o = a.Options();
@@ -141,7 +141,7 @@ TEST(ArchiveReader, AReaderTakesEachArchivesOwnKey) {
   }
   TExtractor x;
   Configure(x);
-  for (const std::string key : {"first key", "second key", "first key"}) {
+  for (const std::string key : {"first key 1", "second key 2", "first key 1"}) {
     x.OnRequestCryptKey = [&](std::string& k) { k = key; };
     x.SetFileName(dir / (key + ".arc"));
     x.SetExtractPath(dir / "out");
