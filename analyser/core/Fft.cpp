@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "analyser/core/FftSimd.h"
+
 namespace tessel {
 
 int16_t LevelOf(double re, double im) {
@@ -62,7 +64,10 @@ int FftEngine::FftSetup(int e, int sampleRateHz, double windowMs) {
     rev_.assign(n / 2, 0);
     twiddle_.assign(n, 0.0);
     window_.assign(n, 0.0);
-    work_.assign(2 * size_t(n), 0.0);  // room for N complex values
+    re_.assign(n / 2, 0.0);
+    im_.assign(n / 2, 0.0);
+    tw0_.assign(n / 4, 0.0);
+    tw1_.assign(n / 4, 0.0);
   } catch (const std::bad_alloc&) {
     FftRelease();
     return -1;
@@ -81,6 +86,10 @@ int FftEngine::FftSetup(int e, int sampleRateHz, double windowMs) {
     twiddle_[rev_[k]] = static_cast<double>(std::floor(0.5L - 32768.0L * std::sin(angle)));
     twiddle_[rev_[k] + 1] = static_cast<double>(std::floor(0.5L - 32768.0L * std::cos(angle)));
   }
+  for (int g = 0; g < n / 4; ++g) {
+    tw0_[g] = twiddle_[2 * g] / 32768.0;
+    tw1_[g] = twiddle_[2 * g + 1] / 32768.0;
+  }
   const int h = l / 2;
   const double twoPi = 2.0 * 3.14159265358979323846;
   for (int j = -h; j < h; ++j) window_[h + j] = (std::cos(twoPi * j / (2 * h)) + 1.0) * 0.5;
@@ -92,65 +101,64 @@ void FftEngine::FftRelease() {
   std::vector<int16_t>().swap(rev_);
   std::vector<double>().swap(twiddle_);
   std::vector<double>().swap(window_);
-  std::vector<double>().swap(work_);
+  for (std::vector<double>* v : {&re_, &im_, &tw0_, &tw1_}) std::vector<double>().swap(*v);
 }
 
-void FftEngine::Transform(const int16_t* frame) {
-  const int n = n_;
-  double* d = work_.data();
+void FftEngine::Transform(const int16_t* frame, int first, int end) {
+  const int half = n_ / 2;  // complex elements
+  double* re = re_.data();
+  double* im = im_.data();
   const double* w = window_.data();
-  for (int i = 0; i < n; ++i) d[i] = frame[i] * w[i];
-
-  // Butterflies: every stage halves; group g uses twiddle pair g for all its butterflies.
-  const int half = n / 2;  // complex elements
-  for (int h = half / 2; h >= 1; h >>= 1) {
-    for (int start = 0, g = 0; start < half; start += 2 * h, ++g) {
-      const double w0 = twiddle_[2 * g];
-      const double w1 = twiddle_[2 * g + 1];
-      for (int i = start; i < start + h; ++i) {
-        double* p = d + 2 * i;
-        double* q = d + 2 * (i + h);
-        double t1 = (w0 * q[1] + w1 * q[0]) / 32768.0;
-        double t2 = (w0 * q[0] - w1 * q[1]) / 32768.0;
-        q[0] = (p[0] + t1) / 2.0;
-        p[0] = q[0] - t1;
-        q[1] = (p[1] - t2) / 2.0;
-        p[1] = q[1] + t2;
-      }
-    }
+  for (int m = 0; m < half; ++m) {
+    re[m] = frame[2 * m] * w[2 * m];
+    im[m] = frame[2 * m + 1] * w[2 * m + 1];
   }
+  // Butterflies: every stage halves; group g uses twiddle pair g for all its butterflies.
+  fft_kernels::BestKernel()(re, im, tw0_.data(), tw1_.data(), half);
+  Split(first, end);
+}
 
-  // Split the N/2 complex values into the spectrum of the N real samples.
+// Splits the N/2 complex values into the spectrum of the N real samples. Step i gives bins i
+// and N/2 - i from the elements at rev[i] and rev[N/2 - i]; the steps are independent, so they
+// are taken in the order of their first element in memory (the reversal table is its own
+// inverse), and only those for the bins asked for.
+void FftEngine::Split(int first, int end) {
+  const int half = n_ / 2;
+  double* re = re_.data();
+  double* im = im_.data();
   const int16_t* rev = rev_.data();
-  for (int i = 1, j = half - 1; i <= j; ++i, --j) {
-    double* p = d + rev[i];
-    double* q = d + rev[j];
-    const double s = twiddle_[rev[i]] / 32768.0;
-    const double c = twiddle_[rev[i] + 1] / 32768.0;
-    double dre = p[0] - q[0], sre = p[0] + q[0];
-    double dim = p[1] - q[1], sim = p[1] + q[1];
+  for (int a = 1; a < half; ++a) {
+    const int i = rev[a] >> 1, j = half - i;
+    if (i > j || ((i < first || i >= end) && (j < first || j >= end))) continue;
+    const int b = rev[j] >> 1;  // a itself when i = j
+    const double s = twiddle_[2 * a] / 32768.0;
+    const double c = twiddle_[2 * a + 1] / 32768.0;
+    double dre = re[a] - re[b], sre = re[a] + re[b];
+    double dim = im[a] - im[b], sim = im[a] + im[b];
     double u = s * dre - c * sim;
     double v = c * dre + s * sim;
-    p[0] = (sre + u) / 2.0;
-    q[0] = p[0] - u;
-    p[1] = (dim + v) / 2.0;
-    q[1] = p[1] - dim;
+    re[a] = (sre + u) / 2.0;
+    re[b] = re[a] - u;
+    im[a] = (dim + v) / 2.0;
+    im[b] = im[a] - dim;
   }
-  d[0] = d[0] + d[1];  // bin 0 (at rev[0] = 0); the Nyquist value is dropped
-  d[1] = 0.0;
+  re[0] = re[0] + im[0];  // bin 0 (at rev[0] = 0); the Nyquist value is dropped
+  im[0] = 0.0;
 }
 
-void FftEngine::FftRun(int16_t* frame, bool complexOutput) {
-  Transform(frame);
+void FftEngine::FftRun(int16_t* frame, bool complexOutput, int first, int end) {
   const int half = n_ / 2;
+  first = std::clamp(first, 0, half);
+  end = std::clamp(end, first, half);
+  Transform(frame, first, end);
   if (!complexOutput) {
-    for (int k = 0; k < half; ++k) frame[k] = FastLevelOf(Re(k), Im(k));
+    for (int k = first; k < end; ++k) frame[k] = FastLevelOf(Re(k), Im(k));
     return;
   }
   auto to16 = [](double x) {
     return static_cast<int16_t>(std::clamp(std::trunc(x), -32768.0, 32767.0));
   };
-  for (int k = 0; k < half; ++k) {
+  for (int k = first; k < end; ++k) {
     frame[2 * k] = to16(Re(k));
     frame[2 * k + 1] = to16(Im(k));
   }

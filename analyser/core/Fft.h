@@ -10,7 +10,9 @@
 //                 floor(0.5 - 32768 sin(2 pi k / N)), floor(0.5 - 32768 cos(2 pi k / N));
 //   window:       N doubles, a Hann window of length 2h (h = L/2) at the start of the frame,
 //                 zeros behind it.
-// The data is never reordered: the output is read through the reversal table.
+// The data is never reordered: the output is read through the reversal table. It is held as
+// two arrays, real and imaginary parts, so that the butterflies run several lanes at once
+// (FftSimd.h); the order of the arithmetic is that of the plain transform.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -31,7 +33,10 @@ class FftEngine {
   // Transforms N samples in place. complexOutput false: entries 0 .. N/2-1 receive the levels
   // of bins 0 .. N/2-1. complexOutput true: entries 2k, 2k+1 receive trunc(re), trunc(im) of
   // bin k (held within the 16-bit range).
-  void FftRun(int16_t* frame, bool complexOutput);
+  void FftRun(int16_t* frame, bool complexOutput) { FftRun(frame, complexOutput, 0, n_ / 2); }
+  // The same for the bins first .. end - 1 only (a display shows a band of them); the entries
+  // of other bins keep what they held, and so may Re and Im of other bins.
+  void FftRun(int16_t* frame, bool complexOutput, int first, int end);
   void FftRelease();
 
   int N() const { return n_; }
@@ -40,18 +45,20 @@ class FftEngine {
   const std::vector<double>& Twiddles() const { return twiddle_; }
   const std::vector<double>& Window() const { return window_; }
   // The (re, im) of bin k after the last FftRun.
-  double Re(int k) const { return work_[rev_[k]]; }
-  double Im(int k) const { return work_[rev_[k] + 1]; }
+  double Re(int k) const { return re_[rev_[k] >> 1]; }
+  double Im(int k) const { return im_[rev_[k] >> 1]; }
 
  private:
-  void Transform(const int16_t* frame);
+  void Transform(const int16_t* frame, int first, int end);
+  void Split(int first, int end);
 
   int n_ = 0;
   int l_ = 0;
   std::vector<int16_t> rev_;
   std::vector<double> twiddle_;
   std::vector<double> window_;
-  std::vector<double> work_;
+  std::vector<double> re_, im_;    // the N/2 complex values
+  std::vector<double> tw0_, tw1_;  // twiddle pair g divided by 32768, for the butterflies
 };
 
 }  // namespace tessel
