@@ -1,6 +1,7 @@
 #include "analyser/core/Rows.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace tessel {
@@ -82,6 +83,17 @@ RowBinTable BuildRowBinTable(double bandLowHz, double bandHighHz, int fftSize, d
   }
   if (rows >= 2) t.count[rows - 1] = t.count[rows - 2];
   return t;
+}
+
+BinSpan ShownBins(bool logScale, int b0, int rows, const RowBinTable& table) {
+  if (!logScale) return {b0, b0 + rows};
+  BinSpan span{INT32_MAX, 0};
+  for (size_t r = 0; r < table.start.size(); ++r) {
+    if (table.count[r] <= 0) continue;
+    span.first = std::min<int>(span.first, table.start[r]);
+    span.end = std::max(span.end, table.start[r] + table.count[r]);
+  }
+  return span.first < span.end ? span : BinSpan{};
 }
 
 void MapRowsLog(const int16_t* levels, int bins, const RowBinTable& table, int* out) {

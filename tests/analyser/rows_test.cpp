@@ -67,6 +67,21 @@ TEST(RowMapping, LinearRowsBeyondTheSpectrumAreSilent) {
   EXPECT_EQ(out[3], kSilentLevel);
 }
 
+TEST(RowMapping, ShownBinsAreThoseTheRowsRead) {
+  const RowBinTable none;
+  EXPECT_EQ(ShownBins(false, 40, 512, none).first, 40);
+  EXPECT_EQ(ShownBins(false, 40, 512, none).end, 552);
+  // The log table of 100 .. 10000 Hz above: bin 9 up to the 16 bins from 912.
+  const RowBinTable t = BuildRowBinTable(100, 10000, 4096, 44100, 256);
+  EXPECT_EQ(ShownBins(true, 0, 256, t).first, 9);
+  EXPECT_EQ(ShownBins(true, 0, 256, t).end, 928);
+  // A table whose rows gather nothing reads no bin.
+  RowBinTable empty;
+  empty.start = {5, 6};
+  empty.count = {0, 0};
+  EXPECT_EQ(ShownBins(true, 0, 2, empty).end, 0);
+}
+
 TEST(SpectrumHistory, AverageFadesInOverTheFirstColumns) {
   SpectrumHistory h;
   h.Reset(1, 4, 2);
