@@ -9,11 +9,13 @@
 
 namespace tessel {
 
-int16_t LevelOf(double re, double im) {
-  double level = 40.0 * std::log10(re * re + im * im);
+int16_t LevelOfPower(double p) {
+  double level = 40.0 * std::log10(p);
   level = std::clamp(level, -32767.0, 32767.0);  // zero power gives -infinity
   return static_cast<int16_t>(level);
 }
+
+int16_t LevelOf(double re, double im) { return LevelOfPower(re * re + im * im); }
 
 namespace {
 
@@ -32,9 +34,8 @@ const Log2Table table;
 // LevelOf without a logarithm call for most powers. An estimate of 40 log10(p) within 1e-4
 // decides the level whenever the interval estimate +- 2e-3 truncates to one value; near a
 // level boundary the exact formula decides, so the result is always that of LevelOf.
-int16_t FastLevelOf(double re, double im) {
-  const double p = re * re + im * im;
-  if (!(p >= 1e-300 && p <= 1e300)) return LevelOf(re, im);
+int16_t FastLevelOfPower(double p) {
+  if (!(p >= 1e-300 && p <= 1e300)) return LevelOfPower(p);
   uint64_t bits;
   std::memcpy(&bits, &p, sizeof bits);
   const int exponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
@@ -44,12 +45,14 @@ int16_t FastLevelOf(double re, double im) {
       static_cast<double>(mantissa & ((uint64_t{1} << 44) - 1)) / double(uint64_t{1} << 44);
   const double log2p = exponent + table.v[i] + f * (table.v[i + 1] - table.v[i]);
   const double estimate = log2p * (40.0 * 0.30102999566398119521);
-  if (!(estimate > -32000 && estimate < 32000)) return LevelOf(re, im);
+  if (!(estimate > -32000 && estimate < 32000)) return LevelOfPower(p);
   // Conversions truncate toward zero, as the level does.
   const int low = static_cast<int>(estimate - 2e-3), high = static_cast<int>(estimate + 2e-3);
-  if (low != high) return LevelOf(re, im);
+  if (low != high) return LevelOfPower(p);
   return static_cast<int16_t>(low);
 }
+
+int16_t FastLevelOf(double re, double im) { return FastLevelOfPower(re * re + im * im); }
 
 int FftEngine::FftSetup(int e, int sampleRateHz, double windowMs) {
   FftRelease();
@@ -68,6 +71,7 @@ int FftEngine::FftSetup(int e, int sampleRateHz, double windowMs) {
     im_.assign(n / 2, 0.0);
     tw0_.assign(n / 4, 0.0);
     tw1_.assign(n / 4, 0.0);
+    power_.assign(n / 2, 0.0);
   } catch (const std::bad_alloc&) {
     FftRelease();
     return -1;
@@ -101,10 +105,12 @@ void FftEngine::FftRelease() {
   std::vector<int16_t>().swap(rev_);
   std::vector<double>().swap(twiddle_);
   std::vector<double>().swap(window_);
-  for (std::vector<double>* v : {&re_, &im_, &tw0_, &tw1_}) std::vector<double>().swap(*v);
+  for (std::vector<double>* v : {&re_, &im_, &tw0_, &tw1_, &power_}) std::vector<double>().swap(*v);
+  std::vector<SplitStep>().swap(steps_);
+  planFirst_ = planEnd_ = -1;
 }
 
-void FftEngine::Transform(const int16_t* frame, int first, int end) {
+void FftEngine::Transform(const int16_t* frame) {
   const int half = n_ / 2;  // complex elements
   double* re = re_.data();
   double* im = im_.data();
@@ -115,53 +121,61 @@ void FftEngine::Transform(const int16_t* frame, int first, int end) {
   }
   // Butterflies: every stage halves; group g uses twiddle pair g for all its butterflies.
   fft_kernels::BestKernel()(re, im, tw0_.data(), tw1_.data(), half);
-  Split(first, end);
 }
 
-// Splits the N/2 complex values into the spectrum of the N real samples. Step i gives bins i
-// and N/2 - i from the elements at rev[i] and rev[N/2 - i]; the steps are independent, so they
-// are taken in the order of their first element in memory (the reversal table is its own
-// inverse), and only those for the bins asked for.
-void FftEngine::Split(int first, int end) {
+// Step i of the split gives bins i and N/2 - i from the elements at rev[i] and rev[N/2 - i].
+// The steps are independent: they are listed in the order of their first element in memory
+// (the reversal table is its own inverse), and only those for the bins asked for.
+void FftEngine::PlanSplit(int first, int end) {
+  if (first == planFirst_ && end == planEnd_) return;
   const int half = n_ / 2;
-  double* re = re_.data();
-  double* im = im_.data();
-  const int16_t* rev = rev_.data();
+  steps_.clear();
   for (int a = 1; a < half; ++a) {
-    const int i = rev[a] >> 1, j = half - i;
+    const int i = rev_[a] >> 1, j = half - i;
     if (i > j || ((i < first || i >= end) && (j < first || j >= end))) continue;
-    const int b = rev[j] >> 1;  // a itself when i = j
-    const double s = twiddle_[2 * a] / 32768.0;
-    const double c = twiddle_[2 * a + 1] / 32768.0;
-    double dre = re[a] - re[b], sre = re[a] + re[b];
-    double dim = im[a] - im[b], sim = im[a] + im[b];
-    double u = s * dre - c * sim;
-    double v = c * dre + s * sim;
-    re[a] = (sre + u) / 2.0;
-    re[b] = re[a] - u;
-    im[a] = (dim + v) / 2.0;
-    im[b] = im[a] - dim;
+    steps_.push_back({twiddle_[2 * a] / 32768.0, twiddle_[2 * a + 1] / 32768.0, a, rev_[j] >> 1,
+                      i});  // b = a when i = j
   }
-  re[0] = re[0] + im[0];  // bin 0 (at rev[0] = 0); the Nyquist value is dropped
-  im[0] = 0.0;
+  planFirst_ = first, planEnd_ = end;
 }
 
 void FftEngine::FftRun(int16_t* frame, bool complexOutput, int first, int end) {
   const int half = n_ / 2;
   first = std::clamp(first, 0, half);
   end = std::clamp(end, first, half);
-  Transform(frame, first, end);
-  if (!complexOutput) {
-    for (int k = first; k < end; ++k) frame[k] = FastLevelOf(Re(k), Im(k));
-    return;
-  }
-  auto to16 = [](double x) {
-    return static_cast<int16_t>(std::clamp(std::trunc(x), -32768.0, 32767.0));
+  Transform(frame);
+  PlanSplit(first, end);
+  double* re = re_.data();
+  double* im = im_.data();
+  double* power = power_.data();
+  // A bin's result goes straight to the frame (complex output) or to its power.
+  auto put = [&](int k, double r, double i) {
+    if (k < first || k >= end) return;
+    if (complexOutput) {
+      frame[2 * k] = static_cast<int16_t>(std::clamp(std::trunc(r), -32768.0, 32767.0));
+      frame[2 * k + 1] = static_cast<int16_t>(std::clamp(std::trunc(i), -32768.0, 32767.0));
+    } else {
+      power[k] = r * r + i * i;
+    }
   };
-  for (int k = first; k < end; ++k) {
-    frame[2 * k] = to16(Re(k));
-    frame[2 * k + 1] = to16(Im(k));
+  for (const SplitStep& st : steps_) {
+    const int a = st.a, b = st.b;
+    double dre = re[a] - re[b], sre = re[a] + re[b];
+    double dim = im[a] - im[b], sim = im[a] + im[b];
+    double u = st.s * dre - st.c * sim;
+    double v = st.c * dre + st.s * sim;
+    re[a] = (sre + u) / 2.0;
+    re[b] = re[a] - u;
+    im[a] = (dim + v) / 2.0;
+    im[b] = im[a] - dim;
+    put(st.bin, re[a], im[a]);
+    if (b != a) put(half - st.bin, re[b], im[b]);
   }
+  re[0] = re[0] + im[0];  // bin 0 (at rev[0] = 0); the Nyquist value is dropped
+  im[0] = 0.0;
+  put(0, re[0], im[0]);
+  if (!complexOutput)
+    for (int k = first; k < end; ++k) frame[k] = FastLevelOfPower(power[k]);
 }
 
 }  // namespace tessel

@@ -23,6 +23,9 @@ namespace tessel {
 int16_t LevelOf(double re, double im);
 // The same value, mostly without calling the logarithm (the transform's hot loop).
 int16_t FastLevelOf(double re, double im);
+// The same two from the power re^2 + im^2.
+int16_t LevelOfPower(double power);
+int16_t FastLevelOfPower(double power);
 
 class FftEngine {
  public:
@@ -49,8 +52,14 @@ class FftEngine {
   double Im(int k) const { return im_[rev_[k] >> 1]; }
 
  private:
-  void Transform(const int16_t* frame, int first, int end);
-  void Split(int first, int end);
+  // The split of the N/2 complex values into the spectrum of the real input, step by step.
+  struct SplitStep {
+    double s, c;  // twiddle pair rev[i] divided by 32768
+    int a, b;     // the elements of bins i and N/2 - i
+    int bin;      // i
+  };
+  void Transform(const int16_t* frame);
+  void PlanSplit(int first, int end);
 
   int n_ = 0;
   int l_ = 0;
@@ -59,6 +68,9 @@ class FftEngine {
   std::vector<double> window_;
   std::vector<double> re_, im_;    // the N/2 complex values
   std::vector<double> tw0_, tw1_;  // twiddle pair g divided by 32768, for the butterflies
+  std::vector<double> power_;      // per bin, for the levels
+  std::vector<SplitStep> steps_;   // the split steps for the bins planFirst_ .. planEnd_ - 1
+  int planFirst_ = -1, planEnd_ = -1;
 };
 
 }  // namespace tessel
