@@ -66,10 +66,11 @@ class FftEngine {
   std::vector<int16_t> rev_;
   std::vector<double> twiddle_;
   std::vector<double> window_;
-  std::vector<double> re_, im_;    // the N/2 complex values
-  std::vector<double> tw0_, tw1_;  // twiddle pair g divided by 32768, for the butterflies
-  std::vector<double> power_;      // per bin, for the levels
-  std::vector<SplitStep> steps_;   // the split steps for the bins planFirst_ .. planEnd_ - 1
+  std::vector<double> re_, im_;              // the N/2 complex values
+  std::vector<double> tw0_, tw1_;            // twiddle pair g divided by 32768, for the butterflies
+  std::vector<double> power_;                // per bin, for the levels
+  std::vector<double> windowRe_, windowIm_;  // the window at the even and the odd samples
+  std::vector<SplitStep> steps_;  // the split steps for the bins planFirst_ .. planEnd_ - 1
   int planFirst_ = -1, planEnd_ = -1;
 };
 

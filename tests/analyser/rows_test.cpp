@@ -142,6 +142,24 @@ TEST(Frames, EightBitIsCentredAndStereoIsDeinterleaved) {
   EXPECT_EQ(frame[1], 0x1234);
 }
 
+TEST(Frames, LongStereoFramesTakeEverySecondSampleOfEitherChannel) {
+  // Long enough for the eight-at-a-time path and a tail; full-scale values at both ends.
+  std::vector<uint8_t> pcm(4 * 600);
+  for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = uint8_t(i * 37 + (i >> 3));
+  pcm[8] = 0x00, pcm[9] = 0x80, pcm[10] = 0xFF, pcm[11] = 0x7F;  // frame 2: -32768, 32767
+  for (int channel : {0, 1}) {
+    for (int64_t start : {0, 4, 18}) {
+      std::vector<int16_t> frame(523);
+      ExtractFrame(pcm.data(), 16, 2, start, channel, 523, frame.data());
+      for (int n = 0; n < 523; ++n) {
+        const size_t at = 2 * (size_t(start) + 2 * n + channel);
+        ASSERT_EQ(frame[n], int16_t(pcm[at] | (pcm[at + 1] << 8)))
+            << "channel " << channel << " start " << start << " n " << n;
+      }
+    }
+  }
+}
+
 TEST(Frames, ExtremesLookStrictlyInsideTheWindow) {
   int16_t frame[16] = {};
   frame[4] = 9000;  // centre 8, half-width 4: index 4 is on the edge, not inside
