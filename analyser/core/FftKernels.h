@@ -45,13 +45,50 @@ void WideStage(double* re, double* im, const double* tw0, const double* tw1, int
   }
 }
 
+// Two stages in one pass, half-spans h and h / 2 (h / 2 at least kWidth): the four elements
+// a, b, c, d that are h / 2 apart go through both stages in registers. Stage h pairs (a, c)
+// and (b, d) with twiddle g; stage h / 2 pairs (a, b) with twiddle 2g and (c, d) with 2g + 1,
+// exactly as two separate passes would.
 template <class V>
-void Stage(double* re, double* im, const double* tw0, const double* tw1, int begin, int end,
+void WideStagePair(double* re, double* im, const double* tw0, const double* tw1, int begin, int end,
+                   int h) {
+  using T = typename V::T;
+  const int q = h / 2;
+  for (int start = begin, g = begin / (2 * h); start < end; start += 2 * h, ++g) {
+    const T w0 = V::Set1(tw0[g]), w1 = V::Set1(tw1[g]);
+    const T x0 = V::Set1(tw0[2 * g]), x1 = V::Set1(tw1[2 * g]);
+    const T y0 = V::Set1(tw0[2 * g + 1]), y1 = V::Set1(tw1[2 * g + 1]);
+    for (int i = start; i < start + q; i += V::kWidth) {
+      T ar = V::Load(re + i), ai = V::Load(im + i);
+      T br = V::Load(re + i + q), bi = V::Load(im + i + q);
+      T cr = V::Load(re + i + h), ci = V::Load(im + i + h);
+      T dr = V::Load(re + i + h + q), di = V::Load(im + i + h + q);
+      Butterfly<V>(ar, ai, cr, ci, w0, w1);
+      Butterfly<V>(br, bi, dr, di, w0, w1);
+      Butterfly<V>(ar, ai, br, bi, x0, x1);
+      Butterfly<V>(cr, ci, dr, di, y0, y1);
+      V::Store(re + i, ar), V::Store(im + i, ai);
+      V::Store(re + i + q, br), V::Store(im + i + q, bi);
+      V::Store(re + i + h, cr), V::Store(im + i + h, ci);
+      V::Store(re + i + h + q, dr), V::Store(im + i + h + q, di);
+    }
+  }
+}
+
+// Stage h over the elements begin .. end - 1, fused with stage h / 2 where both are wide.
+// Returns the next half-span.
+template <class V>
+int Stages(double* re, double* im, const double* tw0, const double* tw1, int begin, int end,
            int h) {
+  if (h / 2 >= V::kWidth) {
+    WideStagePair<V>(re, im, tw0, tw1, begin, end, h);
+    return h / 4;
+  }
   if (h >= V::kWidth)
     WideStage<V>(re, im, tw0, tw1, begin, end, h);
   else
     V::NarrowStage(re, im, tw0, tw1, begin, end, h);
+  return h / 2;
 }
 
 // All stages over `half` complex elements. The first stages span the whole array; once the
@@ -61,9 +98,9 @@ template <class V>
 void Butterflies(double* re, double* im, const double* tw0, const double* tw1, int half) {
   const int block = half < 1024 ? half : 1024;  // 16 KB of data
   int h = half / 2;
-  for (; h >= 1 && 2 * h > block; h >>= 1) Stage<V>(re, im, tw0, tw1, 0, half, h);
+  while (h >= 1 && 2 * h > block) h = Stages<V>(re, im, tw0, tw1, 0, half, h);
   for (int begin = 0; begin < half; begin += block)
-    for (int s = h; s >= 1; s >>= 1) Stage<V>(re, im, tw0, tw1, begin, begin + block, s);
+    for (int s = h; s >= 1;) s = Stages<V>(re, im, tw0, tw1, begin, begin + block, s);
 }
 
 }  // namespace fft_kernels
