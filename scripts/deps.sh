@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ zlib1g-dev googletest libpng-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   debootstrap imagemagick
-  lame twolame sox mpg123 valgrind
+  lame twolame sox mpg123 valgrind time
   clang libclang-rt-14-dev
 )
 

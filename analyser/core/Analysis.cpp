@@ -118,6 +118,7 @@ struct Pass {
   int n = 0, rows = 0, channels = 1, bits = 16, step = 0, b0 = 0, halfWidth = 0;
   double rate = 0;
   RowBinTable table;
+  BinSpan shown;  // the bins the rows read
   SpectrumHistory history;
   std::vector<int16_t> frame;
   std::vector<int> mapped, averaged[2];
@@ -131,7 +132,7 @@ void DrawLevelsColumn(Pass& p, DisplayBitmap& bitmap, int64_t start, int x) {
   for (int c = 0; c < p.channels; ++c) {
     ExtractFrame(p.sample.Data(), p.bits, p.channels, start, c, p.n, p.frame.data());
     extremes[c] = ExtremesAround(p.frame.data(), p.n, p.fft.L() / 2, p.halfWidth);
-    p.fft.FftRun(p.frame.data(), false);
+    p.fft.FftRun(p.frame.data(), false, p.shown.first, p.shown.end);
     if (p.o.logScale)
       MapRowsLog(p.frame.data(), p.n / 2, p.table, p.mapped.data());
     else
@@ -146,7 +147,7 @@ void LogSpectrumColumn(Pass& p, DisplayBitmap& bitmap, int64_t start, int x, Tex
   const int channel = p.channels == 2 && p.o.channelView == kViewRight ? kRight : kLeft;
   ExtractFrame(p.sample.Data(), p.bits, p.channels, start, channel, p.n, p.frame.data());
   WaveExtremes extremes = ExtremesAround(p.frame.data(), p.n, p.fft.L() / 2, p.halfWidth);
-  p.fft.FftRun(p.frame.data(), true);
+  p.fft.FftRun(p.frame.data(), true, p.b0, p.b0 + p.rows);
   std::string lines;
   for (int r = 0; r < p.rows; ++r) {
     const int b = p.b0 + r;
@@ -186,6 +187,7 @@ DisplayBitmap AnalyseSample(const SampleBuffer& sample, const AnalysisOptions& o
   p.rows = RowsPerChannel(p.n, false);
   p.b0 = FirstBin(o.bandLowHz, p.rate, p.n);
   if (o.logScale) p.table = BuildRowBinTable(o.bandLowHz, o.bandHighHz, p.n, p.rate, p.rows);
+  p.shown = ShownBins(o.logScale, p.b0, p.rows, p.table);
   p.history.Reset(p.channels, o.spectrumAverage, p.rows);
   p.halfWidth = std::min(p.step, 64);
   p.frame.assign(p.n, 0);

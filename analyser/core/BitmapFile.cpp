@@ -8,18 +8,19 @@
 
 namespace tessel {
 
-std::vector<uint8_t> EncodeBitmap8(const IndexedImage& image, const Palette& palette) {
-  const uint32_t width = image.Width(), height = image.Height();
-  const uint32_t stride = (width + 3) / 4 * 4;
-  const uint32_t imageBytes = stride * height;
-  std::vector<uint8_t> out(kBitmapHeaderBytes + size_t(imageBytes), 0);
-  uint8_t* p = out.data();
+namespace {
+
+uint32_t Stride(const IndexedImage& image) { return (uint32_t(image.Width()) + 3) / 4 * 4; }
+
+// The two headers and the colour table: the first kBitmapHeaderBytes of the file.
+void PutHeaders(uint8_t* p, const IndexedImage& image, const Palette& palette) {
+  const uint32_t imageBytes = Stride(image) * uint32_t(image.Height());
   p[0] = 'B', p[1] = 'M';
   Put32(p + 2, kBitmapHeaderBytes + imageBytes);
   Put32(p + 10, kBitmapHeaderBytes);
   Put32(p + 14, 40);
-  Put32(p + 18, width);
-  Put32(p + 22, height);
+  Put32(p + 18, image.Width());
+  Put32(p + 22, image.Height());
   Put16(p + 26, 1);
   Put16(p + 28, 8);
   Put32(p + 30, 0);
@@ -30,19 +31,43 @@ std::vector<uint8_t> EncodeBitmap8(const IndexedImage& image, const Palette& pal
     uint8_t* e = p + 54 + 4 * i;
     e[0] = palette[i].blue, e[1] = palette[i].green, e[2] = palette[i].red, e[3] = 0;
   }
-  for (uint32_t y = 0; y < height; ++y)
-    std::copy_n(image.Row(static_cast<int>(height - 1 - y)), width,
-                p + kBitmapHeaderBytes + size_t(y) * stride);
+}
+
+// Row y of the file (bottom-up), padded with zeros to the stride.
+void PutRow(uint8_t* p, const IndexedImage& image, uint32_t y) {
+  std::copy_n(image.Row(image.Height() - 1 - static_cast<int>(y)), image.Width(), p);
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeBitmap8(const IndexedImage& image, const Palette& palette) {
+  const uint32_t stride = Stride(image);
+  std::vector<uint8_t> out(kBitmapHeaderBytes + size_t(stride) * image.Height(), 0);
+  PutHeaders(out.data(), image, palette);
+  for (uint32_t y = 0; y < uint32_t(image.Height()); ++y)
+    PutRow(out.data() + kBitmapHeaderBytes + size_t(y) * stride, image, y);
   return out;
 }
 
 void SaveBitmap8(const std::filesystem::path& path, const IndexedImage& image,
                  const Palette& palette) {
-  std::vector<uint8_t> bytes = EncodeBitmap8(image, palette);
   FileHandle f = OpenFile(path, FileMode::CreateAlways);
   if (!f) FailExclamation("Cannot Open File");
-  size_t written = WriteFile(f.get(), bytes.data(), bytes.size());
-  if (std::fclose(f.release()) != 0 || written != bytes.size()) FailStop("Error Writing File");
+  // Written a block of rows at a time: a whole copy of a long analysis's image would double
+  // the memory it needs.
+  const uint32_t stride = Stride(image);
+  const uint32_t rowsPerBlock = std::max<uint32_t>(1, (1u << 20) / std::max<uint32_t>(1, stride));
+  std::vector<uint8_t> block(std::max<size_t>(kBitmapHeaderBytes, size_t(stride) * rowsPerBlock));
+  PutHeaders(block.data(), image, palette);
+  bool ok = WriteFile(f.get(), block.data(), kBitmapHeaderBytes) == kBitmapHeaderBytes;
+  std::fill(block.begin(), block.end(), 0);
+  for (uint32_t y = 0; ok && y < uint32_t(image.Height()); y += rowsPerBlock) {
+    const uint32_t rows = std::min<uint32_t>(rowsPerBlock, uint32_t(image.Height()) - y);
+    for (uint32_t r = 0; r < rows; ++r) PutRow(block.data() + size_t(r) * stride, image, y + r);
+    const size_t bytes = size_t(rows) * stride;
+    ok = WriteFile(f.get(), block.data(), bytes) == bytes;
+  }
+  if (std::fclose(f.release()) != 0 || !ok) FailStop("Error Writing File");
 }
 
 }  // namespace tessel

@@ -21,7 +21,8 @@ namespace tessel {
 constexpr uint32_t kBitmapHeaderBytes = 1078;
 
 std::vector<uint8_t> EncodeBitmap8(const IndexedImage& image, const Palette& palette);
-// Writes the file in one write. Throws "Cannot Open File" or "Error Writing File".
+// Writes the same bytes, a block of rows at a time. Throws "Cannot Open File" or "Error Writing
+// File".
 void SaveBitmap8(const std::filesystem::path& path, const IndexedImage& image,
                  const Palette& palette);
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "analyser/core/LargeBlock.h"
+
 namespace tessel {
 
 class IndexedImage {
@@ -17,7 +19,7 @@ class IndexedImage {
   bool Empty() const { return pixels_.empty(); }
   uint8_t At(int x, int y) const { return pixels_[size_t(y) * width_ + x]; }
   const uint8_t* Row(int y) const { return pixels_.data() + size_t(y) * width_; }
-  const std::vector<uint8_t>& Pixels() const { return pixels_; }
+  const LargeVector<uint8_t>& Pixels() const { return pixels_; }
   uint8_t* MutableRow(int y) { return pixels_.data() + size_t(y) * width_; }
 
   void SetPixel(int x, int y, uint8_t index);
@@ -35,7 +37,7 @@ class IndexedImage {
 
  private:
   int width_ = 0, height_ = 0;
-  std::vector<uint8_t> pixels_;
+  LargeVector<uint8_t> pixels_;
 };
 
 // A copy stretched to factor percent (width reduced to a multiple of 4), each target pixel

@@ -85,6 +85,7 @@ void LiveAnalyser::Setup(const AnalysisOptions& o, const WaveFormat& format) {
   const double rate = format.sampleRateHz;
   b0_ = FirstBin(o.bandLowHz, rate, n_);
   if (o.logScale) table_ = BuildRowBinTable(o.bandLowHz, o.bandHighHz, n_, rate, kRows);
+  shown_ = ShownBins(o.logScale, b0_, kRows, table_);
   history_.Reset(channels_, std::max(1, o.spectrumAverage), kRows);
   frame_.assign(n_, 0);
   mapped_.assign(kRows, 0);
@@ -99,7 +100,7 @@ void LiveAnalyser::Run(const uint8_t* pcm) {
   for (int c = 0; c < channels_; ++c) {
     ExtractFrame(pcm, bits_, channels_, 0, c, n_, frame_.data());
     extremes_[c] = ExtremesAround(frame_.data(), n_, fft_.L() / 2, 64);
-    fft_.FftRun(frame_.data(), false);
+    fft_.FftRun(frame_.data(), false, shown_.first, shown_.end);
     if (o_.logScale)
       MapRowsLog(frame_.data(), n_ / 2, table_, mapped_.data());
     else

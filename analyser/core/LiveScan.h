@@ -70,6 +70,7 @@ class LiveAnalyser {
   AnalysisOptions o_;
   int n_ = 0, channels_ = 1, bits_ = 16, b0_ = 0;
   RowBinTable table_;
+  BinSpan shown_;  // the bins the rows read
   SpectrumHistory history_;
   std::vector<int16_t> frame_;
   std::vector<int> mapped_, averaged_[2];

@@ -1,7 +1,12 @@
 #include "analyser/core/Rows.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tessel {
 
@@ -38,8 +43,20 @@ void ExtractFrame(const uint8_t* pcm, int bitsPerSample, int channels, int64_t s
       frame[n] = static_cast<int16_t>((int(*p) - 128) * 256);
   } else {
     const uint8_t* p = pcm + 2 * (start + channel);
-    for (int n = 0; n < fftSize; ++n, p += 2 * channels)
-      frame[n] = static_cast<int16_t>(p[0] | (p[1] << 8));
+    int n = 0;
+#if defined(__SSE2__)
+    // Stereo: each 32-bit word holds a frame, the left sample in its low half; 8 at a time.
+    if (channels == 2)
+      for (const uint8_t* q = pcm + 2 * start; n + 8 <= fftSize; n += 8, q += 32) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16));
+        if (channel == 0) a = _mm_slli_epi32(a, 16), b = _mm_slli_epi32(b, 16);
+        const __m128i samples = _mm_packs_epi32(_mm_srai_epi32(a, 16), _mm_srai_epi32(b, 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(frame + n), samples);
+      }
+    p += size_t(n) * 2 * channels;
+#endif
+    for (; n < fftSize; ++n, p += 2 * channels) frame[n] = static_cast<int16_t>(p[0] | (p[1] << 8));
   }
 }
 
@@ -82,6 +99,17 @@ RowBinTable BuildRowBinTable(double bandLowHz, double bandHighHz, int fftSize, d
   }
   if (rows >= 2) t.count[rows - 1] = t.count[rows - 2];
   return t;
+}
+
+BinSpan ShownBins(bool logScale, int b0, int rows, const RowBinTable& table) {
+  if (!logScale) return {b0, b0 + rows};
+  BinSpan span{INT32_MAX, 0};
+  for (size_t r = 0; r < table.start.size(); ++r) {
+    if (table.count[r] <= 0) continue;
+    span.first = std::min<int>(span.first, table.start[r]);
+    span.end = std::max(span.end, table.start[r] + table.count[r]);
+  }
+  return span.first < span.end ? span : BinSpan{};
 }
 
 void MapRowsLog(const int16_t* levels, int bins, const RowBinTable& table, int* out) {

@@ -44,6 +44,12 @@ struct RowBinTable {
 };
 RowBinTable BuildRowBinTable(double bandLowHz, double bandHighHz, int fftSize, double sampleRateHz,
                              int rows);
+
+// The bins first .. end - 1 that the rows of a mapping read: only those need a level.
+struct BinSpan {
+  int first = 0, end = 0;
+};
+BinSpan ShownBins(bool logScale, int b0, int rows, const RowBinTable& table);
 // The row value is the peak of its bins when it stands out from their average by r/4 or
 // more, else the average; a single bin gives max(0, level).
 void MapRowsLog(const int16_t* levels, int bins, const RowBinTable& table, int* out);

@@ -48,6 +48,11 @@ IndexedImage ImageToSave(const DisplayBitmap& bitmap, uint32_t view) {
   return panel;
 }
 
+IndexedImage ImageToSave(DisplayBitmap&& bitmap, uint32_t view) {
+  if (!bitmap.Stereo() || view == kViewDual) return std::move(bitmap.Image());
+  return ImageToSave(static_cast<const DisplayBitmap&>(bitmap), view);
+}
+
 IndexedImage BitmapToSave(const AnalyserState& st, bool entire) {
   if (st.scopeShown) return WindowImage(st, true);
   if (!st.displayBitmapValid) return IndexedImage();

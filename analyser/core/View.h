@@ -30,6 +30,8 @@ int VerticalRange(const AnalyserState& st);
 // The part of a spectral image that a save takes: both panels in the Dual view (or of mono
 // data), else the viewed one.
 IndexedImage ImageToSave(const DisplayBitmap& bitmap, uint32_t channelView);
+// The same from a bitmap that is no longer needed: both panels are taken, not copied.
+IndexedImage ImageToSave(DisplayBitmap&& bitmap, uint32_t channelView);
 // "&Window Bitmap" (the part shown, or the Scope image) or "&Entire Bitmap"; empty without
 // an image.
 IndexedImage BitmapToSave(const AnalyserState& st, bool entire);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analyser/core/FileIo.h"
+#include "analyser/core/LargeBlock.h"
 
 namespace tessel {
 
@@ -51,14 +52,14 @@ class SampleBuffer {
   uint32_t DataBytes() const { return dataBytes_; }
   uint8_t* Data() { return bytes_.data() + kWaveHeaderSize; }
   const uint8_t* Data() const { return bytes_.data() + kWaveHeaderSize; }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  const LargeVector<uint8_t>& Bytes() const { return bytes_; }
   // Sets the two length fields of the header (not the in-memory length).
   void PatchLengths(uint32_t dataBytes);
 
  private:
   WaveFormat format_;
   uint32_t dataBytes_ = 0;
-  std::vector<uint8_t> bytes_;
+  LargeVector<uint8_t> bytes_;
 };
 
 enum class ProbeMode { AnalyzeFile, ScanFile };

@@ -57,11 +57,19 @@ TEST(BitmapFile, RowsArePaddedToFourBytes) {
   EXPECT_EQ(b[1078 + 8], 7);
 }
 
-TEST(BitmapFile, Saved) {
+TEST(BitmapFile, SavedFileHasTheEncodedBytes) {
   ScratchFile file("image.bmp");
   IndexedImage image(4, 4, 9);
   SaveBitmap8(file.Path(), image, Palette{});
   EXPECT_EQ(file.Read().size(), 1078u + 16);
+  // An image of more rows than one block of the writer, padded rows, every pixel different
+  // from its neighbours.
+  IndexedImage large(1001, 1500, 0);
+  for (int y = 0; y < large.Height(); ++y)
+    for (int x = 0; x < large.Width(); ++x) large.SetPixel(x, y, uint8_t(x * 7 + y * 13));
+  const Palette palette = AnalysisPalette(ColourTableFor(1041), PaletteOffset(5));
+  SaveBitmap8(file.Path(), large, palette);
+  EXPECT_TRUE(file.Read() == EncodeBitmap8(large, palette));
 }
 
 TEST(DataLog, SpectrumHeaders) {

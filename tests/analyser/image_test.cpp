@@ -3,6 +3,7 @@
 #include "analyser/core/Colours.h"
 #include "analyser/core/DisplayBitmap.h"
 #include "analyser/core/Scope.h"
+#include "analyser/core/View.h"
 
 namespace {
 
@@ -44,6 +45,24 @@ TEST(DisplayBitmap, DrawColumnPutsRowsBottomUpAndTheStrip) {
   EXPECT_EQ(im.At(5, 20), 3) << "silent right strip: no line";
   EXPECT_EQ(im.At(5, 21), kIndexStripCentre);
   EXPECT_EQ(im.At(4, leftTop + 21), 3) << "other columns untouched";
+}
+
+TEST(DisplayBitmap, ImageToSaveTakesBothPanelsOrTheViewedOne) {
+  auto drawn = [] {
+    DisplayBitmap b(8, 0, 4, true);
+    for (int y = 0; y < b.Image().Height(); ++y) b.Image().SetPixel(y % 8, y, uint8_t(10 + y));
+    return b;
+  };
+  const DisplayBitmap kept = drawn();
+  for (uint32_t view : {kViewDual, kViewLeft, kViewRight}) {
+    const IndexedImage copied = ImageToSave(kept, view);
+    EXPECT_EQ(copied.Height(), view == kViewDual ? 96 : 48);
+    const int top = view == kViewLeft ? 48 : 0;
+    EXPECT_EQ(copied.At(0, 0), kept.Image().At(0, top));
+    EXPECT_EQ(copied.At(7, 47), kept.Image().At(7, top + 47));
+    // From a bitmap given up the result is the same.
+    EXPECT_TRUE(ImageToSave(drawn(), view).Pixels() == copied.Pixels());
+  }
 }
 
 TEST(DisplayBitmap, WindowCopiesOfTheViews) {

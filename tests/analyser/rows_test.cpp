@@ -67,6 +67,21 @@ TEST(RowMapping, LinearRowsBeyondTheSpectrumAreSilent) {
   EXPECT_EQ(out[3], kSilentLevel);
 }
 
+TEST(RowMapping, ShownBinsAreThoseTheRowsRead) {
+  const RowBinTable none;
+  EXPECT_EQ(ShownBins(false, 40, 512, none).first, 40);
+  EXPECT_EQ(ShownBins(false, 40, 512, none).end, 552);
+  // The log table of 100 .. 10000 Hz above: bin 9 up to the 16 bins from 912.
+  const RowBinTable t = BuildRowBinTable(100, 10000, 4096, 44100, 256);
+  EXPECT_EQ(ShownBins(true, 0, 256, t).first, 9);
+  EXPECT_EQ(ShownBins(true, 0, 256, t).end, 928);
+  // A table whose rows gather nothing reads no bin.
+  RowBinTable empty;
+  empty.start = {5, 6};
+  empty.count = {0, 0};
+  EXPECT_EQ(ShownBins(true, 0, 2, empty).end, 0);
+}
+
 TEST(SpectrumHistory, AverageFadesInOverTheFirstColumns) {
   SpectrumHistory h;
   h.Reset(1, 4, 2);
@@ -125,6 +140,24 @@ TEST(Frames, EightBitIsCentredAndStereoIsDeinterleaved) {
   ExtractFrame(pcm16, 16, 1, 1, 0, 2, frame);
   EXPECT_EQ(frame[0], 32767);
   EXPECT_EQ(frame[1], 0x1234);
+}
+
+TEST(Frames, LongStereoFramesTakeEverySecondSampleOfEitherChannel) {
+  // Long enough for the eight-at-a-time path and a tail; full-scale values at both ends.
+  std::vector<uint8_t> pcm(4 * 600);
+  for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = uint8_t(i * 37 + (i >> 3));
+  pcm[8] = 0x00, pcm[9] = 0x80, pcm[10] = 0xFF, pcm[11] = 0x7F;  // frame 2: -32768, 32767
+  for (int channel : {0, 1}) {
+    for (int64_t start : {0, 4, 18}) {
+      std::vector<int16_t> frame(523);
+      ExtractFrame(pcm.data(), 16, 2, start, channel, 523, frame.data());
+      for (int n = 0; n < 523; ++n) {
+        const size_t at = 2 * (size_t(start) + 2 * n + channel);
+        ASSERT_EQ(frame[n], int16_t(pcm[at] | (pcm[at + 1] << 8)))
+            << "channel " << channel << " start " << start << " n " << n;
+      }
+    }
+  }
 }
 
 TEST(Frames, ExtremesLookStrictlyInsideTheWindow) {

@@ -165,7 +165,7 @@ TEST(WaveSegment, LoadsTheStretchBehindAHeader) {
   ASSERT_EQ(s.DataBytes(), 100u + 512);
   EXPECT_EQ(s.Data()[0], 100);
   EXPECT_EQ(s.Data()[611], uint8_t(711));
-  const std::vector<uint8_t>& b = s.Bytes();
+  const std::vector<uint8_t> b(s.Bytes().begin(), s.Bytes().end());
   EXPECT_EQ(Get32(b, 4), 612u + 38);
   EXPECT_EQ(Get32(b, 42), 612u);
   EXPECT_EQ(Get16(b, 34), 8);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "analyser/core/Analysis.h"
 #include "analyser/core/BitmapFile.h"
@@ -84,10 +85,11 @@ int Run(const Options& o) {
       sample, options, [&](int64_t done, int64_t total) { return bar(done, total); },
       log.IsOpen() ? &log : nullptr);
   if (log.IsOpen() && !log.Close()) FailStop("Error Writing File");
+  sample = SampleBuffer();  // the wave data is done with; the image is saved without it
 
   const Palette palette =
       AnalysisPalette(ColourTableFor(s.paletteChoice), PaletteOffset(s.attenuationStep));
-  const IndexedImage image = ImageToSave(bitmap, s.channelView);
+  const IndexedImage image = ImageToSave(std::move(bitmap), s.channelView);
   SaveBitmap8(o.output, image, palette);
   if (o.png) {
     std::filesystem::path png = o.output;
