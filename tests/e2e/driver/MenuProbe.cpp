@@ -1,6 +1,6 @@
 // Loaded into a program under test by the UI driver's window hook, so that the
-// driver can read that program's menu states: menus belong to their process, and
-// Wine does not let another process read them.
+// driver can read that program's menu states and measure its controls' texts: menus
+// and fonts belong to their process, and Wine does not let another process use them.
 #include <windows.h>
 
 namespace {
@@ -11,6 +11,25 @@ UINT QueryMessage() {
   static const UINT message = RegisterWindowMessageW(L"UiDriverMenuState");
   return message;
 }
+UINT ExtentMessage() {
+  static const UINT message = RegisterWindowMessageW(L"UiDriverTextExtent");
+  return message;
+}
+
+// The size of the window's text on one line in the window's own font, with '&' marking
+// the mnemonic as the controls draw it: width in the low word, height in the high one.
+LRESULT TextExtent(HWND w) {
+  wchar_t text[512] = {};
+  GetWindowTextW(w, text, 512);
+  HDC dc = GetDC(w);
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(w, dc);
+  return MAKELRESULT(r.right - r.left, r.bottom - r.top);
+}
 
 // Answers the query with GetMenuState + 1 (0: no menu or no such item).
 LRESULT CALLBACK ProbeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -19,6 +38,7 @@ LRESULT CALLBACK ProbeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     const UINT state = menu ? GetMenuState(menu, UINT(wp), MF_BYCOMMAND) : UINT(-1);
     return state == UINT(-1) ? 0 : LRESULT(state) + 1;
   }
+  if (msg == ExtentMessage()) return TextExtent(w);
   return CallWindowProcW(WNDPROC(GetPropW(w, kOldProc)), w, msg, wp, lp);
 }
 
@@ -37,7 +57,8 @@ void InstallProbe(HWND w) {
 extern "C" __declspec(dllexport) LRESULT CALLBACK UiDriverHook(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (call->message == QueryMessage()) InstallProbe(call->hwnd);
+    if (call->message == QueryMessage() || call->message == ExtentMessage())
+      InstallProbe(call->hwnd);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

@@ -254,28 +254,42 @@ bool AnswerMessageBox(const MessageBoxInfo& box, const std::wstring& caption) {
   return AnswerMessageBox(box, GetDlgCtrlID(button));
 }
 
+// Asks the probe in the window's process: a hook loads it there, the first query installs
+// it on the window and the second is answered. -1 when the probe cannot be loaded.
+static LRESULT AskProbe(HWND window, const wchar_t* queryName, WPARAM w) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  static HMODULE probe = LoadLibraryW((BuildDir() + L"\\tests-bin\\uidriver_probe.dll").c_str());
+  auto hookProc = probe ? reinterpret_cast<HOOKPROC>(
+                              reinterpret_cast<void*>(GetProcAddress(probe, "UiDriverHook")))
+                        : nullptr;
+  HHOOK hook = hookProc ? SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread) : nullptr;
+  if (!hook) return -1;
+  const UINT query = RegisterWindowMessageW(queryName);
+  SendWithTimeout(window, query, w, 0);  // installs the probe
+  const LRESULT answer = SendWithTimeout(window, query, w, 0);
+  UnhookWindowsHookEx(hook);
+  return answer;
+}
+
 int MenuItemState(HWND window, UINT commandId) {
   DWORD pid = 0;
-  const DWORD thread = GetWindowThreadProcessId(window, &pid);
+  GetWindowThreadProcessId(window, &pid);
   UINT state = UINT(-1);
   if (pid == GetCurrentProcessId()) {
     HMENU menu = GetMenu(window);
     if (menu) state = GetMenuState(menu, commandId, MF_BYCOMMAND);
   } else {
-    // Another process's menu is read by a probe that a hook loads into that process.
-    static HMODULE probe = LoadLibraryW((BuildDir() + L"\\tests-bin\\uidriver_probe.dll").c_str());
-    auto hookProc = probe ? reinterpret_cast<HOOKPROC>(
-                                reinterpret_cast<void*>(GetProcAddress(probe, "UiDriverHook")))
-                          : nullptr;
-    HHOOK hook = hookProc ? SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread) : nullptr;
-    if (!hook) return -1;
-    const UINT query = RegisterWindowMessageW(L"UiDriverMenuState");
-    SendWithTimeout(window, query, commandId, 0);  // installs the probe
-    const LRESULT answer = SendWithTimeout(window, query, commandId, 0);
-    UnhookWindowsHookEx(hook);
+    // Another process's menu is read by the probe.
+    const LRESULT answer = AskProbe(window, L"UiDriverMenuState", commandId);
     if (answer > 0) state = UINT(answer - 1);
   }
   return state == UINT(-1) ? -1 : int(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+}
+
+SIZE TextExtent(HWND control) {
+  const LRESULT answer = AskProbe(control, L"UiDriverTextExtent", 0);
+  if (answer <= 0) return SIZE{-1, -1};
+  return SIZE{LOWORD(answer), HIWORD(answer)};
 }
 
 // The screen's pixels of a rectangle as a device-independent bitmap of `bitCount` bits a
