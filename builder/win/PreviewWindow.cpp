@@ -76,7 +76,7 @@ void PreviewWindow::CreateControls() {
   Control(L"BUTTON", L"Stop", BS_OWNERDRAW, 60, 42, 25, 23, IDC_PV_STOP);
   loopedCB_ =
       Control(L"BUTTON", L"Looped playback", BS_AUTOCHECKBOX, 96, 45, 110, 17, IDC_PV_LOOPEDCB);
-  Control(L"STATIC", L"Length:", SS_LEFT, 6, 71, 40, 14, -1);
+  Control(L"STATIC", L"Length:", SS_LEFT, 6, 71, 42, 14, -1);
   Control(L"STATIC", L"", SS_LEFT, 48, 71, 100, 14, IDC_PV_LENGTH);
   label12_ = Control(L"STATIC", L"Priority:", SS_LEFT, 6, 93, 40, 14, IDC_PV_LABEL12);
   priorityCombo_ = Control(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 48, 89, 100, 160,

@@ -115,7 +115,7 @@ void MainWindow::CreateControls() {
   stopBtn_ = Control(L"BUTTON", "Stop", BS_OWNERDRAW | WS_TABSTOP, 60, 42, 25, 23, IDC_STOPBTN);
   loopedCB_ = Control(L"BUTTON", player::kLoopedText, BS_AUTOCHECKBOX | WS_TABSTOP, 96, 45, 110, 17,
                       IDC_LOOPEDCB);
-  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 40, 14, IDC_LABEL1);
+  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 42, 14, IDC_LABEL1);
   lengthLabel_ = Control(L"STATIC", "", SS_LEFT, 48, 71, 100, 14, IDC_LENGTHLABEL);
   label2_ = Control(L"STATIC", player::kPriorityLabelText, SS_LEFT, 6, 93, 40, 14, IDC_LABEL2);
   priorityCombo_ = Control(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 48, 89, 100,
