@@ -261,6 +261,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnCtlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), message, w, l);
+    case WM_PRINTCLIENT: {
+      const HDC dc = reinterpret_cast<HDC>(w);
+      RECT all;
+      GetClientRect(window_, &all);
+      FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+      leftPage_.PaintOn(window_, dc);
+      rightPage_.PaintOn(window_, dc);
+      return 0;
+    }
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
       leftPage_.Forget();
