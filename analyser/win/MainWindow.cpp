@@ -7,6 +7,7 @@
 #include "analyser/core/Readouts.h"
 #include "analyser/core/View.h"
 #include "analyser/win/App.h"
+#include "platform/win32/Dpi.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -74,6 +75,13 @@ void OnCreate(HWND w) {
   ReleaseDC(w, dc);
   g.cw = std::max<int>(1, tm.tmAveCharWidth);
   g.ch = std::max<int>(1, tm.tmHeight);
+  // The layout follows the system font. Above 100 % it is at least the 96-dpi design
+  // (7 x 16) scaled, where the system keeps a smaller font (Windows keeps the raster
+  // font of the resolution it started with).
+  if (platform::SystemDpi() > 96) {
+    g.cw = std::max(g.cw, platform::Scale(7));
+    g.ch = std::max(g.ch, platform::Scale(16));
+  }
 
   g.menu =
       LoadMenuW(g.instance, MAKEINTRESOURCEW(g.paletteDevice ? IDM_PALETTE_MENU : IDM_PLAIN_MENU));

@@ -35,6 +35,17 @@ void Tdbmeter::SetBounds(int width, int height) {
   Invalidate();
 }
 
+void Tdbmeter::SetDpi(int dpi) { Set(dpi_, std::max(dpi, 1)); }
+
+int Tdbmeter::DeviceSize(int64_t design) const {
+  return int((design * dpi_ + 48) / 96);  // design sizes are never negative
+}
+
+int64_t Tdbmeter::DeviceLine(int64_t design) const {
+  if (design <= 0 || dpi_ == 96) return design;
+  return std::max<int64_t>(1, design * dpi_ / 96);
+}
+
 void Tdbmeter::SetSystemColourResolver(SystemColourResolver resolver) {
   resolver_ = std::move(resolver);
   Invalidate();
@@ -64,7 +75,7 @@ int64_t Tdbmeter::LitSegments() const {
 }
 
 const RgbImage& Tdbmeter::Paint() {
-  bitmap_.Resize(width_, height_);
+  bitmap_.Resize(DeviceWidth(), DeviceHeight());
   bitmap_.Fill(Pixel(sepColor_));
   PaintSegments();
   PaintBevel();
@@ -75,11 +86,14 @@ void Tdbmeter::PaintSegments() {
   const int64_t n = int64_t(greens_) + yellows_ + reds_;
   if (n <= 0) return;
   const bool vertical = style_ == dsVertical;
-  const int64_t length = vertical ? height_ : width_;
-  const int64_t across = vertical ? width_ : height_;
+  const int64_t length = vertical ? DeviceHeight() : DeviceWidth();
+  const int64_t across = vertical ? DeviceWidth() : DeviceHeight();
   const int64_t pitch = length / n;
+  const int64_t sepWidth = DeviceLine(sepWidth_);
   // A pitch of 0 leaves nothing to draw; stopping here also bounds the loop below.
-  if (pitch <= sepWidth_ || pitch <= 0) return;
+  if (pitch <= sepWidth || pitch <= 0) return;
+  // The design's one-pixel offsets, as wide as a design pixel.
+  const int64_t one = DeviceLine(1);
 
   int64_t k = LitSegments();
   if (k == 0 && position_ != 0) k = 1;
@@ -95,9 +109,9 @@ void Tdbmeter::PaintSegments() {
       colour = lit ? yellowColor_ : yellowBack_;
     else
       colour = lit ? redColor_ : redBack_;
-    PaintSegmentRect((i - 1) * pitch, i * pitch, across - 1, Pixel(colour));
+    PaintSegmentRect((i - 1) * pitch, i * pitch, across - one, Pixel(colour));
     // The next segment covers this separator's last pixel.
-    if (sepWidth_ > 0) PaintSegmentRect(i * pitch - sepWidth_, i * pitch + 1, across - 1, sep);
+    if (sepWidth > 0) PaintSegmentRect(i * pitch - sepWidth, i * pitch + one, across - one, sep);
   }
 }
 
@@ -106,9 +120,11 @@ void Tdbmeter::PaintSegments() {
 void Tdbmeter::PaintSegmentRect(int64_t from, int64_t to, int64_t across, uint32_t pixel) {
   const bool vertical = style_ == dsVertical;
   if (direction_ == ddLeftUp) {
-    const int64_t length = vertical ? height_ : width_;
-    from = length - from - 1;
-    to = length - to - 1;
+    // Mirrored about the last design pixel (x becomes W - x - 1 in the design).
+    const int64_t length = vertical ? DeviceHeight() : DeviceWidth();
+    const int64_t last = DeviceLine(1);
+    from = length - from - last;
+    to = length - to - last;
   }
   if (vertical)
     bitmap_.FillRect(0, from, across, to, pixel);
@@ -117,8 +133,8 @@ void Tdbmeter::PaintSegmentRect(int64_t from, int64_t to, int64_t across, uint32
 }
 
 void Tdbmeter::PaintBevel() {
-  const int64_t w = width_, h = height_;
-  int64_t b = bevelStyle_ == bvNone ? 0 : bevelWidth_;
+  const int64_t w = DeviceWidth(), h = DeviceHeight();
+  int64_t b = bevelStyle_ == bvNone ? 0 : DeviceLine(bevelWidth_);
   if (h / 3 < b || w / 3 < b) b = 1;
   if (b <= 0) return;
   const uint32_t white = ColourToPixel(kClWhite), grey = ColourToPixel(kClGray);

@@ -69,10 +69,19 @@ class Tdbmeter {
   int32_t Position() const { return position_; }
   void SetPosition(int32_t v) { Set(position_, v); }
 
-  // The control's size in pixels; a new instance is 80 x 17.
+  // The control's size in pixels of the 96-dpi design; a new instance is 80 x 17.
   int Width() const { return width_; }
   int Height() const { return height_; }
   void SetBounds(int width, int height);
+
+  // The display's resolution (96 at 100 %). Paint draws the design at it: the size in
+  // proportion, rounded to the nearest pixel, and the separator and bevel widths in
+  // whole pixels (at least one), so that lines stay sharp at 150 %. At 96 the design
+  // is drawn as it stands; at 192 every design pixel becomes two by two.
+  int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
+  int DeviceWidth() const { return DeviceSize(width_); }
+  int DeviceHeight() const { return DeviceSize(height_); }
 
   // How system colour values (0x80000000 + index) are resolved; none means the
   // classic Windows scheme.
@@ -104,6 +113,8 @@ class Tdbmeter {
   void PaintSegments();
   void PaintSegmentRect(int64_t from, int64_t to, int64_t across, uint32_t pixel);
   void PaintBevel();
+  int DeviceSize(int64_t design) const;
+  int64_t DeviceLine(int64_t design) const;
 
   TBevelCut bevelStyle_ = bvLowered;
   uint8_t bevelWidth_ = 1;
@@ -128,6 +139,7 @@ class Tdbmeter {
 
   int width_ = 80;
   int height_ = 17;
+  int dpi_ = 96;
   SystemColourResolver resolver_;
   RgbImage bitmap_;
   uint64_t version_ = 0;

@@ -1,5 +1,6 @@
 #include "builder/win/AboutWindows.h"
 
+#include "platform/win32/Dpi.h"
 #include "resources/builder/resource.h"
 
 namespace vardexwin {
@@ -29,7 +30,8 @@ void PaintPicture(HDC dc, const RECT& r) {
   HBRUSH sun = CreateSolidBrush(RGB(255, 220, 90));
   HGDIOBJ old = SelectObject(dc, sun);
   const int cx = (r.left + r.right) / 2, cy = r.top + h * 2 / 3;
-  Ellipse(dc, cx - 22, cy - 22, cx + 22, cy + 22);
+  const int radius = platform::Scale(22);
+  Ellipse(dc, cx - radius, cy - radius, cx + radius, cy + radius);
   SelectObject(dc, old);
   DeleteObject(sun);
 }
@@ -38,8 +40,8 @@ void PaintBanner(HDC dc, const RECT& r, LONG_PTR offset) {
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(120, 255, 120));
-  HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  const int lineHeight = 16;
+  HGDIOBJ oldFont = SelectObject(dc, platform::DialogFont());
+  const int lineHeight = platform::Scale(16);
   const int total = int(sizeof kCredits / sizeof kCredits[0]) * lineHeight;
   const int height = r.bottom - r.top;
   const int top = height - int(offset % (total + height));

@@ -11,6 +11,7 @@
 #include "builder/win/ControlIds.h"
 #include "builder/win/PreviewWindow.h"
 #include "platform/System.h"
+#include "platform/win32/Dpi.h"
 #include "resources/builder/resource.h"
 
 namespace vardexwin {
@@ -66,7 +67,7 @@ bool MainWindow::Create() {
   wc.lpszClassName = kClassName;
   wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   if (!RegisterClassExW(&wc)) return false;
-  RECT r{0, 0, kClientWidth, kClientHeight};
+  RECT r = platform::Scale(RECT{0, 0, kClientWidth, kClientHeight});
   AdjustWindowRectEx(&r, kStyle, FALSE, 0);
   window_ = CreateWindowExW(0, kClassName, kAppTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
@@ -74,7 +75,7 @@ bool MainWindow::Create() {
   prompts_.SetOwner(window_);
   builder::ConfigureArchiver(archiver1_);
   archiver1_.SetPrompts(&prompts_);
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  font_ = platform::DialogFont();
   CreateFrame();
   leftPage_.SetTabs(leftTabs_);
   rightPage_.SetTabs(rightTabs_);
@@ -101,8 +102,11 @@ void MainWindow::Show(int show) {
 
 HWND MainWindow::Control(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
                          int h, int id, std::vector<HWND>* page) {
-  HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, x, y, w,
-                           h, window_, reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
+  // Places are given in the 96-dpi design.
+  const RECT r = platform::Scale(RECT{x, y, x + w, y + h});
+  HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, r.left,
+                           r.top, r.right - r.left, r.bottom - r.top, window_,
+                           reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
   SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   if (page) page->push_back(c);
   return c;
@@ -127,7 +131,7 @@ void MainWindow::CreateFrame() {
       Control(L"BUTTON", L"&About", BS_PUSHBUTTON | WS_TABSTOP, 349, 196, 170, 30, IDC_BITBTN3);
   // Label10: a transparent area slightly larger than the create button, which takes
   // the pointer while the button is disabled.
-  label10_ = RECT{345, 141, 523, 191};
+  label10_ = platform::Scale(RECT{345, 141, 523, 191});
   statusBar_ = Control(STATUSCLASSNAMEW, L"", 0, 0, 0, 0, 0, IDC_STATUSBAR1);
   int parts[] = {-1};
   SendMessageW(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
@@ -135,9 +139,11 @@ void MainWindow::CreateFrame() {
   RECT sr;
   GetClientRect(statusBar_, &sr);
   const int sh = sr.bottom - sr.top;
-  progressBar_ = CreateWindowExW(
-      0, PROGRESS_CLASSW, L"", WS_CHILD | WS_CLIPSIBLINGS, 376, kClientHeight - sh + 3, 146, sh - 5,
-      window_, reinterpret_cast<HMENU>(INT_PTR(IDC_PROGRESSBAR1)), instance_, nullptr);
+  progressBar_ =
+      CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_CLIPSIBLINGS, platform::Scale(376),
+                      platform::Scale(kClientHeight) - sh + platform::Scale(3),
+                      platform::Scale(146), sh - platform::Scale(5), window_,
+                      reinterpret_cast<HMENU>(INT_PTR(IDC_PROGRESSBAR1)), instance_, nullptr);
   SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
   SetWindowPos(progressBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -255,6 +261,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnCtlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), message, w, l);
+    case WM_PRINTCLIENT: {
+      const HDC dc = reinterpret_cast<HDC>(w);
+      RECT all;
+      GetClientRect(window_, &all);
+      FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+      leftPage_.PaintOn(window_, dc);
+      rightPage_.PaintOn(window_, dc);
+      return 0;
+    }
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
       leftPage_.Forget();

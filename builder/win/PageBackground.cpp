@@ -55,4 +55,17 @@ HBRUSH PageBackground::Prepare(HWND control, HDC dc) {
   return brush_;
 }
 
+void PageBackground::PaintOn(HWND parent, HDC dc) {
+  if (!picture_) Capture();
+  if (!picture_) return;
+  RECT r;
+  GetClientRect(tabs_, &r);
+  MapWindowPoints(tabs_, parent, reinterpret_cast<POINT*>(&r), 2);
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, picture_);
+  BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
 }  // namespace vardexwin

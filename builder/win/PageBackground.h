@@ -22,6 +22,9 @@ class PageBackground {
   // origin at the control's place) and returns the brush; a group box, which leaves its
   // inside to its parent, gets its inside filled.
   HBRUSH Prepare(HWND control, HDC dc);
+  // Paints the page where it lies in `parent`'s client area, on a DC of that area: themed
+  // controls (group boxes under visual styles) ask their parent to print its background.
+  void PaintOn(HWND parent, HDC dc);
 
  private:
   void Capture();

@@ -5,6 +5,7 @@
 #include "builder/win/ControlIds.h"
 #include "builder/win/WinServices.h"
 #include "builder/win/controls/Controls.h"
+#include "platform/win32/Dpi.h"
 
 namespace vardexwin {
 namespace {
@@ -39,7 +40,7 @@ bool PreviewWindow::Create(HWND owner) {
   wc.lpszClassName = kClassName;
   wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   if (!RegisterClassExW(&wc) || !builder::RegisterDbmeterClass(instance_)) return false;
-  RECT r{0, 0, kClientWidth, kClientHeight};
+  RECT r = platform::Scale(RECT{0, 0, kClientWidth, kClientHeight});
   AdjustWindowRectEx(&r, kStyle, FALSE, 0);
   window_ = CreateWindowExW(0, kClassName, L"Vardex", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                             r.right - r.left, r.bottom - r.top, owner, nullptr, instance_, this);
@@ -58,21 +59,24 @@ bool PreviewWindow::Create(HWND owner) {
 
 HWND PreviewWindow::Control(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                             int w, int h, int id) {
-  HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, x, y, w,
-                           h, window_, reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
+  // Places are given in the 96-dpi design.
+  const RECT r = platform::Scale(RECT{x, y, x + w, y + h});
+  HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, r.left,
+                           r.top, r.right - r.left, r.bottom - r.top, window_,
+                           reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
   SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return c;
 }
 
 void PreviewWindow::CreateControls() {
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  font_ = platform::DialogFont();
   Control(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_NOTICKS, 0, 0, 256, 40, IDC_PV_POSITION);
   Control(L"BUTTON", L"Play", BS_OWNERDRAW | WS_DISABLED, 6, 42, 25, 23, IDC_PV_PLAY);
   Control(L"BUTTON", L"Pause", BS_OWNERDRAW, 33, 42, 25, 23, IDC_PV_PAUSE);
   Control(L"BUTTON", L"Stop", BS_OWNERDRAW, 60, 42, 25, 23, IDC_PV_STOP);
   loopedCB_ =
       Control(L"BUTTON", L"Looped playback", BS_AUTOCHECKBOX, 96, 45, 110, 17, IDC_PV_LOOPEDCB);
-  Control(L"STATIC", L"Length:", SS_LEFT, 6, 71, 40, 14, -1);
+  Control(L"STATIC", L"Length:", SS_LEFT, 6, 71, 42, 14, -1);
   Control(L"STATIC", L"", SS_LEFT, 48, 71, 100, 14, IDC_PV_LENGTH);
   label12_ = Control(L"STATIC", L"Priority:", SS_LEFT, 6, 93, 40, 14, IDC_PV_LABEL12);
   priorityCombo_ = Control(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 48, 89, 100, 160,

@@ -70,9 +70,9 @@ void MainWindow::CreateStylePage() {
                        IDC_CHECKBOX4, p);
   Control(L"BUTTON", L"", BS_GROUPBOX, 170, 104, 162, 46, -1, p);
   radioItems_[0] = Control(L"BUTTON", L"Use User's default settings", BS_RADIOBUTTON | WS_TABSTOP,
-                           175, 116, 154, 15, IDC_RADIOGROUP1_0, p);
+                           175, 116, 156, 15, IDC_RADIOGROUP1_0, p);
   radioItems_[1] = Control(L"BUTTON", L"Define the default volume", BS_RADIOBUTTON | WS_TABSTOP,
-                           175, 132, 154, 15, IDC_RADIOGROUP1_1, p);
+                           175, 132, 156, 15, IDC_RADIOGROUP1_1, p);
   checkBox6_ = Control(L"BUTTON", L"restore the User's old settings", BS_AUTOCHECKBOX | WS_TABSTOP,
                        170, 154, 164, 16, IDC_CHECKBOX6, p);
   checkBox7_ = Control(L"BUTTON", L"when closing the EXE.", BS_AUTOCHECKBOX | WS_DISABLED, 170, 170,

@@ -33,6 +33,18 @@ class TMixerPeakMeter {
   virtual void Close() = 0;
 };
 
+// The peak meter of the system's default sound output (the Core Audio endpoint of
+// Windows Vista and later), for systems whose mixer has no peak meter.
+class TEndpointPeakMeter {
+ public:
+  virtual ~TEndpointPeakMeter() = default;
+  // Finds the default output's meter; false where the system has none.
+  virtual bool Open() = 0;
+  // The current peaks (0.0 to 1.0) of up to two channels; false on failure.
+  virtual bool ReadPeaks(float values[2], int& channels) = 0;
+  virtual void Close() = 0;
+};
+
 // Message boxes of the player window.
 class TDialogs {
  public:

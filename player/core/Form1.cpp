@@ -85,7 +85,7 @@ void ApplyRecordToMeter(const builder::PlayerSettingsRecord& r, builder::Tdbmete
 
 TForm1::TForm1(TForm1View& view, const TForm1Devices& devices)
     : MPlayer(devices.loader, devices.pollTimer),
-      Vumeter1(devices.mixer, devices.dialogs),
+      Vumeter1(devices.mixer, devices.endpoint, devices.dialogs),
       view_(view),
       devices_(devices),
       caption_(kDefaultCaption) {

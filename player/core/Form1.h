@@ -52,6 +52,7 @@ struct TForm1Devices {
   TPollTimer& pollTimer;
   TWaveVolume& volume;
   TMixerPeakMeter& mixer;
+  TEndpointPeakMeter& endpoint;
   TDialogs& dialogs;
   TSongArchive& archive;
   TPlayerSystem& system;

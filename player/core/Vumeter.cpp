@@ -9,8 +9,15 @@ int32_t PeakToLevel(int32_t value) {
   return int32_t(magnitude / 180);
 }
 
+int32_t EndpointPeakToLevel(float peak) {
+  // Written so that NaN lands on 0 as well.
+  if (!(peak > 0.0f)) return 0;
+  if (peak > 1.0f) peak = 1.0f;
+  return PeakToLevel(int32_t(peak * 32767.0f));
+}
+
 void TVumeter::Start() {
-  if (active_) return;
+  if (Active()) return;
   if (mixer_.WaveOutDevices() < 1) {
     dialogs_.ShowMessage(kNoWaveDevices);
     return;
@@ -19,22 +26,49 @@ void TVumeter::Start() {
     dialogs_.ShowMessage(kNoMixerId);
     return;
   }
-  active_ = mixer_.OpenPeakMeter();
+  if (mixer_.OpenPeakMeter())
+    source_ = TSource::Mixer;
+  else if (endpoint_.Open())
+    source_ = TSource::Endpoint;
 }
 
 void TVumeter::Read() {
-  if (!active_) return;
+  int32_t left = 0, right = 0;
+  bool stereo = false;
+  const bool read = source_ == TSource::Mixer      ? ReadMixer(left, right, stereo)
+                    : source_ == TSource::Endpoint ? ReadEndpoint(left, right, stereo)
+                                                   : false;
+  if (!read) return;
+  leftPeak_ = left;
+  if (stereo) rightPeak_ = right;
+}
+
+bool TVumeter::ReadMixer(int32_t& left, int32_t& right, bool& stereo) {
   int32_t values[2] = {0, 0};
   int channels = 0;
-  if (!mixer_.ReadPeaks(values, channels) || channels < 1) return;
-  leftPeak_ = PeakToLevel(values[0]);
-  if (channels == 2) rightPeak_ = PeakToLevel(values[1]);
+  if (!mixer_.ReadPeaks(values, channels) || channels < 1) return false;
+  left = PeakToLevel(values[0]);
+  right = PeakToLevel(values[1]);
+  stereo = channels == 2;
+  return true;
+}
+
+bool TVumeter::ReadEndpoint(int32_t& left, int32_t& right, bool& stereo) {
+  float values[2] = {0.0f, 0.0f};
+  int channels = 0;
+  if (!endpoint_.ReadPeaks(values, channels) || channels < 1) return false;
+  left = EndpointPeakToLevel(values[0]);
+  right = EndpointPeakToLevel(values[1]);
+  // A device with more channels than two reports its front pair first.
+  stereo = channels >= 2;
+  return true;
 }
 
 void TVumeter::Stop() {
-  if (!active_) return;
-  active_ = false;
-  mixer_.Close();
+  const TSource source = source_;
+  source_ = TSource::None;
+  if (source == TSource::Mixer) mixer_.Close();
+  if (source == TSource::Endpoint) endpoint_.Close();
 }
 
 }  // namespace player

@@ -5,6 +5,7 @@
 #include "archive/Errors.h"
 #include "builder/core/Colour.h"
 #include "builder/win/controls/Controls.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Wide.h"
 #include "player/core/PlayerTexts.h"
 #include "resources/player/resource.h"
@@ -60,7 +61,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   InitCommonControlsEx(&icc);
   if (!Register(instance)) return 1;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT r{0, 0, kClientWidth, kClientHeight};
+  RECT r = platform::Scale(RECT{0, 0, kClientWidth, kClientHeight});
   AdjustWindowRectEx(&r, style, FALSE, 0);
   window_ = CreateWindowExW(0, kWindowClass, platform::Widen(player::kDefaultCaption).c_str(),
                             style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
@@ -68,8 +69,8 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   if (!window_) return 1;
   ShowBackground(builder::kClBtnFace);
   form_ = std::make_unique<player::TForm1>(
-      *this,
-      player::TForm1Devices{loader_, pollTimer_, volume_, mixer_, dialogs_, archive_, system_});
+      *this, player::TForm1Devices{loader_, pollTimer_, volume_, mixer_, endpoint_, dialogs_,
+                                   archive_, system_});
   builder::Tdbmeter* meters[2] = {&form_->dbmeter1, &form_->dbmeter2};
   for (int i = 0; i < 2; ++i) {
     meters[i]->SetSystemColourResolver(
@@ -93,17 +94,20 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   return int(msg.wParam);
 }
 
+// Places are given in the 96-dpi design.
 HWND MainWindow::Control(const wchar_t* cls, const char* text, DWORD style, int x, int y, int w,
                          int h, int id, HWND parent) {
-  HWND c = CreateWindowExW(0, cls, platform::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x,
-                           y, w, h, parent ? parent : window_, reinterpret_cast<HMENU>(INT_PTR(id)),
-                           instance_, nullptr);
+  const RECT r = platform::Scale(RECT{x, y, x + w, y + h});
+  HWND c =
+      CreateWindowExW(0, cls, platform::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
+                      r.top, r.right - r.left, r.bottom - r.top, parent ? parent : window_,
+                      reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
   SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return c;
 }
 
 void MainWindow::CreateControls() {
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  font_ = platform::DialogFont();
   rxSlider1_ = Control(TRACKBAR_CLASSW, "", TBS_HORZ | TBS_NOTICKS | WS_TABSTOP, 0, 0, 256, 40,
                        IDC_RXSLIDER1);
   playBtn_ = Control(L"BUTTON", "Play", BS_OWNERDRAW | WS_TABSTOP, 6, 42, 25, 23, IDC_PLAYBTN);
@@ -111,7 +115,7 @@ void MainWindow::CreateControls() {
   stopBtn_ = Control(L"BUTTON", "Stop", BS_OWNERDRAW | WS_TABSTOP, 60, 42, 25, 23, IDC_STOPBTN);
   loopedCB_ = Control(L"BUTTON", player::kLoopedText, BS_AUTOCHECKBOX | WS_TABSTOP, 96, 45, 110, 17,
                       IDC_LOOPEDCB);
-  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 40, 14, IDC_LABEL1);
+  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 42, 14, IDC_LABEL1);
   lengthLabel_ = Control(L"STATIC", "", SS_LEFT, 48, 71, 100, 14, IDC_LENGTHLABEL);
   label2_ = Control(L"STATIC", player::kPriorityLabelText, SS_LEFT, 6, 93, 40, 14, IDC_LABEL2);
   priorityCombo_ = Control(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 48, 89, 100,

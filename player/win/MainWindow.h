@@ -71,6 +71,7 @@ class MainWindow : public player::TForm1View {
   WinPollTimer pollTimer_;
   WinWaveVolume volume_;
   WinMixerPeakMeter mixer_;
+  WinEndpointPeakMeter endpoint_;
   WinDialogs dialogs_;
   WinSongArchive archive_;
   WinPlayerSystem system_;

@@ -1,5 +1,8 @@
 #include "player/win/Win32Devices.h"
 
+// after windows.h
+#include <mmdeviceapi.h>
+
 #include "platform/System.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Wide.h"
@@ -199,6 +202,71 @@ bool WinMixerPeakMeter::ReadPeaks(int32_t values[2], int& channels) {
 void WinMixerPeakMeter::Close() {
   if (mixer_) mixerClose(mixer_);
   mixer_ = nullptr;
+}
+
+// The methods of IAudioMeterInformation in the order of the Windows SDK's declaration.
+struct IEndpointPeakMeter : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetPeakValue(float* peak) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetMeteringChannelCount(UINT* count) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetChannelsPeakValues(UINT32 count, float* peaks) = 0;
+  virtual HRESULT STDMETHODCALLTYPE QueryHardwareSupport(DWORD* mask) = 0;
+};
+
+namespace {
+
+// The published identifiers of the Core Audio API's classes and interfaces.
+constexpr GUID kMMDeviceEnumerator = {
+    0xbcde0395, 0xe52f, 0x467c, {0x8e, 0x3d, 0xc4, 0x57, 0x92, 0x91, 0x69, 0x2e}};
+constexpr GUID kIMMDeviceEnumerator = {
+    0xa95664d2, 0x9614, 0x4f35, {0xa7, 0x46, 0xde, 0x8d, 0xb6, 0x36, 0x17, 0xe6}};
+constexpr GUID kIAudioMeterInformation = {
+    0xc02216f6, 0x8c67, 0x4b5b, {0x9d, 0x00, 0xd0, 0x08, 0xe7, 0x3e, 0x00, 0x64}};
+
+template <typename T>
+void Release(T*& p) {
+  if (p) p->Release();
+  p = nullptr;
+}
+
+}  // namespace
+
+bool WinEndpointPeakMeter::Open() {
+  Close();
+  comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  IMMDeviceEnumerator* devices = nullptr;
+  IMMDevice* device = nullptr;
+  // Before Windows Vista the class is not registered, and this fails.
+  if (SUCCEEDED(CoCreateInstance(kMMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER,
+                                 kIMMDeviceEnumerator, reinterpret_cast<void**>(&devices))) &&
+      SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device)) &&
+      SUCCEEDED(device->Activate(kIAudioMeterInformation, CLSCTX_INPROC_SERVER, nullptr,
+                                 reinterpret_cast<void**>(&meter_))) &&
+      FAILED(meter_->GetMeteringChannelCount(&channels_)))
+    Release(meter_);
+  Release(device);
+  Release(devices);
+  if (!meter_) Close();
+  return meter_ != nullptr;
+}
+
+bool WinEndpointPeakMeter::ReadPeaks(float values[2], int& channels) {
+  if (!meter_) return false;
+  // The first two channels (the front pair) of a device with more.
+  const UINT n = channels_ < 1 ? 1 : (channels_ > 2 ? 2 : channels_);
+  float peaks[2] = {0.0f, 0.0f};
+  if (channels_ < 1 ? FAILED(meter_->GetPeakValue(&peaks[0]))
+                    : FAILED(meter_->GetChannelsPeakValues(n, peaks)))
+    return false;
+  values[0] = peaks[0];
+  values[1] = peaks[1];
+  channels = int(n);
+  return true;
+}
+
+void WinEndpointPeakMeter::Close() {
+  Release(meter_);
+  if (comStarted_) CoUninitialize();
+  comStarted_ = false;
 }
 
 void WinDialogs::ShowMessage(const std::string& text) { ShowMessageBox(title_, text); }

@@ -78,6 +78,24 @@ class WinMixerPeakMeter : public player::TMixerPeakMeter {
   DWORD channels_ = 0;
 };
 
+// IAudioMeterInformation, which the compiler's headers only name.
+struct IEndpointPeakMeter;
+
+// The default output's meter of the Core Audio API. Everything it needs is found at run
+// time through COM, so the player still starts where that API is missing.
+class WinEndpointPeakMeter : public player::TEndpointPeakMeter {
+ public:
+  ~WinEndpointPeakMeter() override { Close(); }
+  bool Open() override;
+  bool ReadPeaks(float values[2], int& channels) override;
+  void Close() override;
+
+ private:
+  bool comStarted_ = false;
+  IEndpointPeakMeter* meter_ = nullptr;
+  UINT channels_ = 0;
+};
+
 class WinDialogs : public player::TDialogs {
  public:
   void SetOwner(HWND owner) { owner_ = owner; }

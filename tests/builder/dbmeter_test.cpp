@@ -316,6 +316,63 @@ TEST(Dbmeter, SystemColoursAreResolvedWhenDrawn) {
   EXPECT_EQ(m.SepColor(), 0x8000000Fu);  // the value keeps its marker
 }
 
+// At 200 % the meter is its 96-dpi picture with every pixel doubled: segments,
+// separators, bevels and the mirrored direction keep their design proportions.
+TEST(Dbmeter, At192DpiEveryDesignPixelBecomesTwoByTwo) {
+  struct Case {
+    int position, sepWidth, bevelWidth;
+    bool justOne;
+    builder::TBevelCut bevel;
+  };
+  const Case cases[] = {{101, 1, 1, false, builder::bvLowered},
+                        {140, 1, 1, true, builder::bvLowered},
+                        {200, 3, 2, false, builder::bvRaised},
+                        {1, 0, 1, false, builder::bvNone}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.position);
+    Tdbmeter m = PlayerMeter();
+    m.SetPosition(c.position);
+    m.SetSepWidth(c.sepWidth);
+    m.SetBevelWidth(uint8_t(c.bevelWidth));
+    m.SetBevelStyle(c.bevel);
+    m.SetShowJustOne(c.justOne);
+    const RgbImage design = m.Paint();
+    m.SetDpi(192);
+    EXPECT_EQ(m.Width(), 15);  // the design size stays
+    const RgbImage& scaled = m.Paint();
+    ASSERT_EQ(scaled.width, 30);
+    ASSERT_EQ(scaled.height, 164);
+    int mismatches = 0;
+    for (int y = 0; y < 164; ++y)
+      for (int x = 0; x < 30; ++x) mismatches += scaled.At(x, y) != design.At(x / 2, y / 2);
+    EXPECT_EQ(mismatches, 0);
+  }
+}
+
+// At 150 % the size is rounded (15 x 82 gives 23 x 123), the pitch follows the height
+// (123 / 10 = 12) and one-pixel lines stay one pixel wide.
+TEST(Dbmeter, At144DpiTheSizeScalesAndThinLinesStaySharp) {
+  Tdbmeter m = PlayerMeter();
+  m.SetPosition(101);  // 5 green and 1 yellow lit
+  m.SetDpi(144);
+  const RgbImage& img = m.Paint();
+  ASSERT_EQ(img.width, 23);
+  ASSERT_EQ(img.height, 123);
+  // Segment i shows rows 123 - 12i .. 133 - 12i (mirrored), its separator row 122 - 12i.
+  std::string pattern;
+  for (int i = 1; i <= 10; ++i) {
+    const uint32_t px = img.At(11, 128 - 12 * i);
+    pattern += px == LitPx(i) ? 'L' : px == UnlitPx(i) ? '-' : '?';
+    EXPECT_EQ(img.At(11, 122 - 12 * i), kSilverPx) << "separator " << i;
+    EXPECT_EQ(img.At(11, 123 - 12 * i), px) << "below separator " << i;
+  }
+  EXPECT_EQ(pattern, "LLLLLL----");
+  EXPECT_EQ(img.At(0, 60), kGreyPx);  // the bevel: one pixel, grey on the left
+  EXPECT_NE(img.At(1, 60), kGreyPx);
+  EXPECT_EQ(img.At(22, 60), kWhitePx);  // white on the right
+  EXPECT_NE(img.At(21, 60), kWhitePx);
+}
+
 TEST(Dbmeter, MirrorHelpers) {
   Tdbmeter m;
   m.SetBounds(15, 82);

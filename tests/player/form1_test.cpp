@@ -58,6 +58,25 @@ struct FakeMixer : player::TMixerPeakMeter {
   int channels = 2;
 };
 
+// A scripted endpoint meter: peaks 0.0..1.0, as the Core Audio API reports them.
+struct FakeEndpoint : player::TEndpointPeakMeter {
+  bool Open() override {
+    ++opens;
+    return opened = present;
+  }
+  bool ReadPeaks(float v[2], int& n) override {
+    v[0] = values[0];
+    v[1] = values[1];
+    n = channels;
+    return readOk;
+  }
+  void Close() override { opened = false; }
+  bool present = true, opened = false, readOk = true;
+  int opens = 0;
+  float values[2] = {0.0f, 0.0f};
+  int channels = 2;
+};
+
 struct FakeDialogs : player::TDialogs {
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
   void ShowMessageBox(const std::string& title, const std::string& text) override {
@@ -191,11 +210,12 @@ class Form1Test : public ::testing::Test {
   FakeTimer timer;
   FakeVolume volume;
   FakeMixer mixer;
+  FakeEndpoint endpoint;
   FakeDialogs dialogs;
   FakeArchive archive;
   FakeSystem system;
   FakeView view;
-  player::TForm1Devices devices{loader, timer, volume, mixer, dialogs, archive, system};
+  player::TForm1Devices devices{loader, timer, volume, mixer, endpoint, dialogs, archive, system};
   PlayerSettingsRecord record;
   std::unique_ptr<TForm1> form;
 };
@@ -559,10 +579,74 @@ TEST_F(Form1Test, MixerProblemsAtStartUp) {
 
   dialogs.messages.clear();
   mixer.hasMixer = true;
-  mixer.hasPeakMeter = false;  // silent
+  mixer.hasPeakMeter = false;  // silent, when the endpoint has no meter either
+  endpoint.present = false;
   Start();
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_FALSE(form->Vumeter1.Active());
+}
+
+TEST_F(Form1Test, WithoutAMixerPeakMeterTheMetersFollowTheEndpointMeter) {
+  mixer.hasPeakMeter = false;
+  TForm1& f = Start();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(f.Vumeter1.Source(), player::TVumeter::TSource::Endpoint);
+  EXPECT_EQ(Meters(f), std::make_pair(200, 200));  // the design position until it reports
+
+  endpoint.values[0] = 1.0f;  // full scale, as the mixer's 32767
+  endpoint.values[1] = 0.5f;  // 16383 / 180
+  f.Timer4Timer();
+  EXPECT_EQ(Meters(f), std::make_pair(182, 91));
+
+  endpoint.values[0] = 0.0055f;  // 180.2: the first step of the scale
+  endpoint.values[1] = 1.5f;     // out of range: full scale
+  f.Timer4Timer();
+  EXPECT_EQ(Meters(f), std::make_pair(1, 182));
+
+  endpoint.channels = 1;  // a mono device drives only the left meter
+  endpoint.values[0] = 0.25f;
+  endpoint.values[1] = 0.0f;
+  f.Timer4Timer();
+  EXPECT_EQ(Meters(f), std::make_pair(45, 182));
+
+  endpoint.readOk = false;  // a failed read keeps the last levels
+  endpoint.values[0] = 0.0f;
+  f.Timer4Timer();
+  EXPECT_EQ(Meters(f), std::make_pair(45, 182));
+
+  f.FormClose();
+  EXPECT_FALSE(endpoint.opened);
+  EXPECT_FALSE(f.Vumeter1.Active());
+}
+
+TEST_F(Form1Test, TheMixerPeakMeterComesFirstAndTheEndpointOnlyStandsIn) {
+  TForm1& f = Start();  // the mixer has a peak meter
+  EXPECT_EQ(f.Vumeter1.Source(), player::TVumeter::TSource::Mixer);
+  EXPECT_EQ(endpoint.opens, 0);
+  endpoint.values[0] = endpoint.values[1] = 1.0f;
+  mixer.values[0] = 1800;
+  mixer.values[1] = 3600;
+  f.Timer4Timer();
+  EXPECT_EQ(Meters(f), std::make_pair(10, 20));
+  f.FormClose();
+
+  // Neither meter: the reader stays idle and the meters at their design position.
+  mixer.hasPeakMeter = false;
+  endpoint.present = false;
+  Start();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_FALSE(form->Vumeter1.Active());
+  form->Timer4Timer();
+  EXPECT_EQ(Meters(*form), std::make_pair(200, 200));
+  form->FormClose();
+
+  // No wave device: the message of the mixer path, and no endpoint is asked.
+  endpoint.present = true;
+  endpoint.opens = 0;
+  mixer.devices = 0;
+  Start();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"No Wave Devices to open"});
+  EXPECT_EQ(endpoint.opens, 0);
 }
 
 TEST_F(Form1Test, AboutTheSongListsTheFileAndTheTagFields) {

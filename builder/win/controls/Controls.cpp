@@ -1,5 +1,7 @@
 #include "builder/win/controls/Controls.h"
 
+#include "platform/win32/Dpi.h"
+
 namespace builder {
 namespace {
 
@@ -47,6 +49,7 @@ bool RegisterDbmeterClass(HINSTANCE instance) {
 }
 
 void AttachDbmeter(HWND control, Tdbmeter* meter) {
+  if (meter) meter->SetDpi(platform::SystemDpi());
   SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(meter));
   InvalidateRect(control, nullptr, FALSE);
 }
@@ -64,25 +67,27 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, TPlaybackGlyph glyph) {
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   RECT r = item.rcItem;
   DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  const int cx = (r.left + r.right) / 2 + (pushed ? 1 : 0);
-  const int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
+  // The glyphs are drawn in design pixels (96 dpi) around the centre.
+  const auto s = [](int design) { return platform::Scale(design); };
+  const int cx = (r.left + r.right) / 2 + (pushed ? s(1) : 0);
+  const int cy = (r.top + r.bottom) / 2 + (pushed ? s(1) : 0);
   HGDIOBJ oldBrush =
       SelectObject(item.hDC, GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
   HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
   // A triangle, two bars and a square.
   if (glyph == TPlaybackGlyph::Play) {
-    const POINT p[3] = {{cx - 3, cy - 5}, {cx + 4, cy}, {cx - 3, cy + 5}};
+    const POINT p[3] = {{cx - s(3), cy - s(5)}, {cx + s(4), cy}, {cx - s(3), cy + s(5)}};
     Polygon(item.hDC, p, 3);
   } else if (glyph == TPlaybackGlyph::Pause) {
-    Rectangle(item.hDC, cx - 4, cy - 5, cx - 1, cy + 6);
-    Rectangle(item.hDC, cx + 1, cy - 5, cx + 4, cy + 6);
+    Rectangle(item.hDC, cx - s(4), cy - s(5), cx - s(1), cy + s(6));
+    Rectangle(item.hDC, cx + s(1), cy - s(5), cx + s(4), cy + s(6));
   } else {
-    Rectangle(item.hDC, cx - 4, cy - 4, cx + 5, cy + 5);
+    Rectangle(item.hDC, cx - s(4), cy - s(4), cx + s(5), cy + s(5));
   }
   SelectObject(item.hDC, oldPen);
   SelectObject(item.hDC, oldBrush);
   if (item.itemState & ODS_FOCUS) {
-    InflateRect(&r, -3, -3);
+    InflateRect(&r, -s(3), -s(3));
     DrawFocusRect(item.hDC, &r);
   }
 }

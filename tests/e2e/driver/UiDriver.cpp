@@ -254,56 +254,111 @@ bool AnswerMessageBox(const MessageBoxInfo& box, const std::wstring& caption) {
   return AnswerMessageBox(box, GetDlgCtrlID(button));
 }
 
+// Asks the probe in the window's process: a hook loads it there, the first query installs
+// it on the window and the second is answered. -1 when the probe cannot be loaded.
+static LRESULT AskProbe(HWND window, const wchar_t* queryName, WPARAM w) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  static HMODULE probe = LoadLibraryW((BuildDir() + L"\\tests-bin\\uidriver_probe.dll").c_str());
+  auto hookProc = probe ? reinterpret_cast<HOOKPROC>(
+                              reinterpret_cast<void*>(GetProcAddress(probe, "UiDriverHook")))
+                        : nullptr;
+  HHOOK hook = hookProc ? SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread) : nullptr;
+  if (!hook) return -1;
+  const UINT query = RegisterWindowMessageW(queryName);
+  SendWithTimeout(window, query, w, 0);  // installs the probe
+  const LRESULT answer = SendWithTimeout(window, query, w, 0);
+  UnhookWindowsHookEx(hook);
+  return answer;
+}
+
 int MenuItemState(HWND window, UINT commandId) {
   DWORD pid = 0;
-  const DWORD thread = GetWindowThreadProcessId(window, &pid);
+  GetWindowThreadProcessId(window, &pid);
   UINT state = UINT(-1);
   if (pid == GetCurrentProcessId()) {
     HMENU menu = GetMenu(window);
     if (menu) state = GetMenuState(menu, commandId, MF_BYCOMMAND);
   } else {
-    // Another process's menu is read by a probe that a hook loads into that process.
-    static HMODULE probe = LoadLibraryW((BuildDir() + L"\\tests-bin\\uidriver_probe.dll").c_str());
-    auto hookProc = probe ? reinterpret_cast<HOOKPROC>(
-                                reinterpret_cast<void*>(GetProcAddress(probe, "UiDriverHook")))
-                          : nullptr;
-    HHOOK hook = hookProc ? SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread) : nullptr;
-    if (!hook) return -1;
-    const UINT query = RegisterWindowMessageW(L"UiDriverMenuState");
-    SendWithTimeout(window, query, commandId, 0);  // installs the probe
-    const LRESULT answer = SendWithTimeout(window, query, commandId, 0);
-    UnhookWindowsHookEx(hook);
+    // Another process's menu is read by the probe.
+    const LRESULT answer = AskProbe(window, L"UiDriverMenuState", commandId);
     if (answer > 0) state = UINT(answer - 1);
   }
   return state == UINT(-1) ? -1 : int(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
 }
 
-// The screen's pixels of a rectangle as a device-independent bitmap of `bitCount` bits a
-// pixel, rows of 4-byte multiples, bottom-up as a BMP file stores them or top-down.
-static std::vector<uint8_t> CopyScreen(const RECT& r, WORD bitCount, bool topDown,
-                                       BITMAPINFOHEADER& header) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
+SIZE TextExtent(HWND control) {
+  const LRESULT answer = AskProbe(control, L"UiDriverTextExtent", 0);
+  if (answer <= 0) return SIZE{-1, -1};
+  return SIZE{LOWORD(answer), HIWORD(answer)};
+}
+
+// Above 96 dpi Wine shows the desktop scaled down to the X screen, and the screen's
+// pixels are the scaled ones: a window's own pixels are then copied in its process.
+static bool DesktopScaled() {
   HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi != 96;
+}
+
+// The pixels of `window` (its client area, or all of it when `whole`) as its process drew
+// them, 32 bits a pixel, rows top-down; empty when they cannot be copied.
+static std::vector<uint8_t> CopyFromProcess(HWND window, bool whole, int width, int height) {
+  const size_t bytes = size_t(width) * size_t(height) * 4;
+  HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      DWORD(bytes), L"UiDriverCapture");
+  std::vector<uint8_t> copy;
+  if (!section) return copy;
+  if (AskProbe(window, L"UiDriverCapture", whole ? 1 : 0) == MAKELRESULT(width, height)) {
+    if (const void* view = MapViewOfFile(section, FILE_MAP_READ, 0, 0, bytes)) {
+      const auto* first = static_cast<const uint8_t*>(view);
+      copy.assign(first, first + bytes);
+      UnmapViewOfFile(view);
+    }
+  }
+  CloseHandle(section);
+  return copy;
+}
+
+// The pixels of a rectangle of the screen, or of the window that covers it where the
+// desktop is scaled, as a device-independent bitmap of `bitCount` (24 or 32) bits a
+// pixel, rows of 4-byte multiples, bottom-up as a BMP file stores them or top-down.
+static std::vector<uint8_t> CopyScreen(HWND window, bool whole, const RECT& r, WORD bitCount,
+                                       bool topDown, BITMAPINFOHEADER& header) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = w;
   bi.bmiHeader.biHeight = topDown ? -h : h;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = bitCount;
+  header = bi.bmiHeader;
+  const size_t stride = (size_t(w) * bitCount / 8 + 3) & ~size_t(3);
+  if (window && DesktopScaled()) {
+    const std::vector<uint8_t> drawn = CopyFromProcess(window, whole, w, h);
+    if (drawn.empty()) return drawn;
+    std::vector<uint8_t> copy(stride * size_t(h));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const uint8_t* from = &drawn[(size_t(y) * size_t(w) + size_t(x)) * 4];
+        uint8_t* to = &copy[size_t(topDown ? y : h - 1 - y) * stride + size_t(x) * bitCount / 8];
+        for (int c = 0; c < bitCount / 8; ++c) to[c] = c < 3 ? from[c] : 0;
+      }
+    return copy;
+  }
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, dib);
   BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  const size_t stride = (size_t(w) * bitCount / 8 + 3) & ~size_t(3);
   const auto* first = static_cast<const uint8_t*>(bits);
   std::vector<uint8_t> copy(first, first + stride * size_t(h));
   SelectObject(mem, old);
   DeleteObject(dib);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
-  header = bi.bmiHeader;
   return copy;
 }
 
@@ -312,7 +367,8 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
   if (window) GetWindowRect(window, &r);
   if (r.right <= r.left || r.bottom <= r.top) return false;
   BITMAPINFOHEADER header{};
-  const std::vector<uint8_t> bits = CopyScreen(r, 24, false, header);
+  const std::vector<uint8_t> bits = CopyScreen(window, true, r, 24, false, header);
+  if (bits.empty()) return false;
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;
   fh.bfOffBits = sizeof fh + sizeof header;
@@ -343,7 +399,8 @@ ClientPicture CaptureClient(HWND window) {
   ClientToScreen(window, &origin);
   OffsetRect(&r, origin.x, origin.y);
   BITMAPINFOHEADER header{};
-  const std::vector<uint8_t> bgrx = CopyScreen(r, 32, true, header);
+  const std::vector<uint8_t> bgrx = CopyScreen(window, false, r, 32, true, header);
+  if (bgrx.empty()) return picture;
   picture.width = r.right - r.left;
   picture.height = r.bottom - r.top;
   picture.pixels.resize(size_t(picture.width) * size_t(picture.height));

@@ -71,6 +71,9 @@ bool AnswerMessageBox(const MessageBoxInfo& box, const std::wstring& buttonCapti
 // Menu item state of a window's menu bar (searched through every submenu):
 // returns MF_GRAYED/MF_DISABLED/MF_CHECKED bits, or -1 when the item is not found.
 int MenuItemState(HWND window, UINT commandId);
+// The size of a control's text on one line in the control's own font, measured in its
+// process; {-1, -1} when it cannot be measured.
+SIZE TextExtent(HWND control);
 
 // Saves the window's screen area (the whole screen for nullptr) as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::wstring& path);
