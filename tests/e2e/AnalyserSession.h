@@ -233,6 +233,33 @@ class AnalyserE2E : public ::testing::Test {
         << "the analysis did not end";
     Pause(500);
   }
+  // Logs one point picked at (x, y) of the display as a user does (Points log, pointer on
+  // the image, a click, Event a, Enter, Save/Exit); returns the whole log file.
+  std::string LogPointAt(HWND w, int x, int y) {
+    const std::string points = work_ + "\\points.txt";
+    DeleteFileA(points.c_str());
+    SendCommand(w, kLogPoints);
+    AnswerFileDialog(L"Save Data Log", points);
+    HWND d = Dialog(L"Data Log - Points");
+    EXPECT_NE(d, nullptr);
+    if (!d) return "";
+    POINT screen{x, y};
+    ClientToScreen(w, &screen);
+    SetCursorPos(screen.x, screen.y);  // the real pointer agrees with the posted moves
+    PostMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    Pause(300);
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    Pause(300);
+    Click(FindChildById(d, IDC_EVENT_A));
+    Pause(200);
+    Click(FindChildById(d, IDC_ENTER_POINT));
+    Pause(200);
+    Click(FindChildById(d, IDOK));  // Save/Exit
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(d); }, 5000));
+    const std::vector<uint8_t> bytes = ReadAll(points);
+    return std::string(bytes.begin(), bytes.end());
+  }
   void ExpectReadyOrBusyMenusWhileTheDialogIsOpen(HWND w) { EXPECT_FALSE(Greyed(w, kAnalyzeFile)); }
   void Shot(HWND w, const wchar_t* name) {
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -107,29 +107,8 @@ TEST_F(AnalyserE2E, AnalysesRecoloursSavesLogsPlaysScansAndKeepsItsSettings) {
   ExpectReadyWithData(w, "after the bitmap");
 
   // Points log: one point picked on the image.
-  const std::string points = work_ + "\\points.txt";
-  DeleteFileA(points.c_str());
-  SendCommand(w, kLogPoints);
-  AnswerFileDialog(L"Save Data Log", points);
-  HWND pointsDialog = Dialog(L"Data Log - Points");
-  ASSERT_NE(pointsDialog, nullptr);
-  POINT screen{tx, ty};
-  ClientToScreen(w, &screen);
-  SetCursorPos(screen.x, screen.y);  // the real pointer agrees with the posted moves
-  PostMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(tx, ty));
-  Pause(300);
-  PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(tx, ty));
-  PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(tx, ty));
-  Pause(300);
-  Click(FindChildById(pointsDialog, IDC_EVENT_A));
-  Pause(200);
-  Click(FindChildById(pointsDialog, IDC_ENTER_POINT));
-  Pause(200);
-  Click(FindChildById(pointsDialog, IDOK));  // Save/Exit
-  ASSERT_TRUE(WaitFor([&] { return !IsWindow(pointsDialog); }, 5000));
   {
-    const std::vector<uint8_t> bytes = ReadAll(points);
-    const std::string text(bytes.begin(), bytes.end());
+    const std::string text = LogPointAt(w, tx, ty);
     const std::string header =
         "\r\nSonaris 4.2 Data\r\n" + mono_ + "\r\nEvent   Time    Freq    Level (dB)\r\n\r\n";
     ASSERT_GE(text.size(), header.size());

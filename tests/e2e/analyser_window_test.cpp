@@ -35,30 +35,9 @@ class AnalyserWindow : public AnalyserE2E {
     const std::vector<uint8_t> bytes = ReadAll(path);
     return std::string(bytes.begin(), bytes.end());
   }
-  // Points log of one point picked at (x, y) of the display; returns its line.
-  std::string LogPointAt(HWND w, int x, int y) {
-    const std::string points = work_ + "\\points.txt";
-    DeleteFileA(points.c_str());
-    SendCommand(w, kLogPoints);
-    AnswerFileDialog(L"Save Data Log", points);
-    HWND d = Dialog(L"Data Log - Points");
-    EXPECT_NE(d, nullptr);
-    if (!d) return "";
-    POINT screen{x, y};
-    ClientToScreen(w, &screen);
-    SetCursorPos(screen.x, screen.y);
-    PostMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    Pause(300);
-    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    Pause(300);
-    Click(FindChildById(d, IDC_EVENT_A));
-    Pause(200);
-    Click(FindChildById(d, IDC_ENTER_POINT));
-    Pause(200);
-    Click(FindChildById(d, IDOK));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(d); }, 5000));
-    const std::string text = ReadText(points);
+  // The line of one point picked at (x, y) of the display.
+  std::string PointLineAt(HWND w, int x, int y) {
+    const std::string text = LogPointAt(w, x, y);
     const size_t at = text.find("\r\n\r\n");
     return at == std::string::npos ? text : text.substr(at + 4);
   }
@@ -96,7 +75,7 @@ TEST_F(AnalyserWindow, PointerReadsTheRowsOwnFrequencyOverTheWholeImage) {
   const double bin = 22050.0 / 1024;
   const int row = int(7600 / bin);  // counted from the bottom
   const int y = 44 + 511 - row;
-  const std::string line = LogPointAt(w, 200, y);
+  const std::string line = PointLineAt(w, 200, y);
   int time = 0, freq = 0, level = 0;
   ASSERT_EQ(std::sscanf(line.c_str(), "a\t%d\t%d\t%d", &time, &freq, &level), 3) << line;
   EXPECT_NEAR(freq, (row + 0.5) * bin, bin) << "the row at about 7.6 kHz";
