@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "decoder/core/BitReader.h"
 #include "decoder/core/HuffmanData.h"
@@ -41,9 +41,11 @@ class HuffmanDecoder {
     int length;
     int symbol;
   };
-  void Build(int base, int width, int consumed, const std::vector<Code>& codes);
+  static constexpr int kMaxSymbols = 256;  // 16 x 16, the largest table
+  static int Build(Entry* table, int base, int width, int consumed, const Code* codes, int count,
+                   int end);
 
-  std::vector<Entry> entries_;
+  std::unique_ptr<Entry[]> entries_;
 };
 
 // The big-value tables 0..31 and the two count-1 tables.

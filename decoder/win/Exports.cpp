@@ -18,7 +18,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 namespace {
 
-kelvaro::Win32Platform platform;
+kelvaro::Win32Platform win32;
 
 // The caller's stream callbacks; their argument lists are this library's own.
 using OpenStreamFn = BOOL(WINAPI*)(void* context);
@@ -64,7 +64,7 @@ class Callbacks : public kelvaro::StreamCallbacks {
 extern "C" {
 
 __declspec(dllexport) BOOL WINAPI init() {
-  lib::SetPlatform(&platform);
+  lib::SetPlatform(&win32);
   return lib::Init();
 }
 
