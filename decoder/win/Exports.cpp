@@ -3,18 +3,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "decoder/core/Library.h"
 #include "decoder/win/Win32Platform.h"
 
 namespace lib = kelvaro::library;
-
-// What the C++ runtime calls for an exception nobody catches. Its own handler names the
-// exception's type, which links in a symbol demangler of 46 KB; the library just ends.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
 
 namespace {
 
