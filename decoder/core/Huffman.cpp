@@ -33,24 +33,32 @@ int HuffmanDecoder::Build(Entry* table, int base, int width, int consumed, const
       table[base + first + j] = {static_cast<uint16_t>(c.symbol), static_cast<uint8_t>(rest),
                                  false};
   }
-  for (uint32_t slot = 0; slot < (1u << width); ++slot) {
-    // The codes that continue beyond this level from this slot, in their order.
-    Code longer[kMaxSymbols];
-    int n = 0, deepest = 0;
-    for (int i = 0; i < count; ++i) {
-      const Code& c = codes[i];
-      int rest = c.length - consumed;
-      if (rest <= width || ((c.bits & ((1u << rest) - 1)) >> (rest - width)) != slot) continue;
-      longer[n++] = c;
-      deepest = std::max(deepest, rest - width);
-    }
+  // The codes that continue beyond this level, grouped by their slot here (in their order).
+  auto slotOf = [&](const Code& c) -> int {  // -1: the code ends at this level
+    int rest = c.length - consumed;
+    return rest > width ? int((c.bits & ((1u << rest) - 1)) >> (rest - width)) : -1;
+  };
+  int groupStart[(1 << kMaxWidth) + 1] = {};
+  for (int i = 0; i < count; ++i)
+    if (int slot = slotOf(codes[i]); slot >= 0) ++groupStart[slot + 1];
+  for (int slot = 0; slot < (1 << width); ++slot) groupStart[slot + 1] += groupStart[slot];
+  Code longer[kMaxSymbols];
+  int filled[1 << kMaxWidth];
+  for (int slot = 0; slot < (1 << width); ++slot) filled[slot] = groupStart[slot];
+  for (int i = 0; i < count; ++i)
+    if (int slot = slotOf(codes[i]); slot >= 0) longer[filled[slot]++] = codes[i];
+  for (int slot = 0; slot < (1 << width); ++slot) {
+    const int n = groupStart[slot + 1] - groupStart[slot];
     if (n == 0) continue;
-    int subWidth = std::min(deepest, 6);
+    const Code* group = longer + groupStart[slot];
+    int deepest = 0;
+    for (int i = 0; i < n; ++i) deepest = std::max(deepest, group[i].length - consumed - width);
+    int subWidth = std::min(deepest, kMaxWidth);
     int subBase = end;
     end += 1 << subWidth;
     if (table)
       table[base + slot] = {static_cast<uint16_t>(subBase), static_cast<uint8_t>(subWidth), true};
-    end = Build(table, subBase, subWidth, consumed + width, longer, n, end);
+    end = Build(table, subBase, subWidth, consumed + width, group, n, end);
   }
   return end;
 }

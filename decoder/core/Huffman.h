@@ -31,6 +31,7 @@ class HuffmanDecoder {
 
  private:
   static constexpr int kRootBits = 6;
+  static constexpr int kMaxWidth = 6;  // of a subtable
   struct Entry {
     uint16_t value;  // symbol, or the offset of the subtable
     uint8_t bits;    // bits used by the symbol at this level, or the subtable's width
