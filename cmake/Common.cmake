@@ -24,6 +24,15 @@ else()
   set(VARDEX_WINDOWS OFF)
 endif()
 
+# Code that neither throws nor is unwound through by an exception (kelvaro.dll has no
+# exception runtime): no exception tables, and for i686 no unwind tables either. Those are
+# DWARF tables for the C++ runtime's unwinder alone, and they would keep every function
+# alive at link time; x86-64's are Windows' own, which the system needs to walk the stack.
+set(VARDEX_NO_EXCEPTION_FLAGS -fno-exceptions)
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND VARDEX_NO_EXCEPTION_FLAGS -fno-asynchronous-unwind-tables -fno-unwind-tables)
+endif()
+
 if(VARDEX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "decoder/core/BitReader.h"
 #include "decoder/core/HuffmanData.h"
@@ -31,6 +31,7 @@ class HuffmanDecoder {
 
  private:
   static constexpr int kRootBits = 6;
+  static constexpr int kMaxWidth = 6;  // of a subtable
   struct Entry {
     uint16_t value;  // symbol, or the offset of the subtable
     uint8_t bits;    // bits used by the symbol at this level, or the subtable's width
@@ -41,9 +42,11 @@ class HuffmanDecoder {
     int length;
     int symbol;
   };
-  void Build(int base, int width, int consumed, const std::vector<Code>& codes);
+  static constexpr int kMaxSymbols = 256;  // 16 x 16, the largest table
+  static int Build(Entry* table, int base, int width, int consumed, const Code* codes, int count,
+                   int end);
 
-  std::vector<Entry> entries_;
+  std::unique_ptr<Entry[]> entries_;
 };
 
 // The big-value tables 0..31 and the two count-1 tables.

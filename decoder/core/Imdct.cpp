@@ -53,10 +53,10 @@ struct Tables {
   }
 };
 
-const Tables& Shared() {
-  static const Tables tables;
-  return tables;
-}
+// Computed when the program or library is loaded, before any of its threads decodes.
+const Tables tables;
+
+const Tables& Shared() { return tables; }
 
 // x[k] = lines[18 l + k] in lane l, for the 18 lines of four subbands.
 void Gather(const float* lines, F4* x) {

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 namespace kelvaro {
 

@@ -77,10 +77,10 @@ struct Tables {
   }
 };
 
-const Tables& Shared() {
-  static const Tables tables;
-  return tables;
-}
+// Computed when the program or library is loaded, before any of its threads decodes.
+const Tables tables;
+
+const Tables& Shared() { return tables; }
 
 inline float Gain(int exponent) {
   exponent = std::max(-kGainOffset, std::min(127, exponent));
@@ -136,8 +136,6 @@ void LayerThreeDecoder::Reset() {
   std::memset(scale_, 0, sizeof scale_);
   nonzero_[0] = nonzero_[1] = 0;
   reservoirBytes_ = 0;
-  Shared();
-  Huffman();
 }
 
 bool LayerThreeDecoder::ReadSideInfo(const FrameHeader& h, BitReader& br) {

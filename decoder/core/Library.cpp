@@ -5,8 +5,8 @@
 namespace kelvaro::library {
 namespace {
 
-StdPlatform stdPlatform;
-Platform* platform = &stdPlatform;
+NoDevicePlatform noDevice;
+Platform* platform = &noDevice;
 std::unique_ptr<Player> player;
 int lastError = 0;
 
@@ -23,7 +23,7 @@ void Fail(Error e) {
 
 }  // namespace
 
-void SetPlatform(Platform* p) { platform = p ? p : &stdPlatform; }
+void SetPlatform(Platform* p) { platform = p ? p : &noDevice; }
 
 bool Init() {
   lastError = kNoError;

@@ -14,7 +14,7 @@
 // playback again (Play, Restart) discards it.
 namespace kelvaro::library {
 
-// The platform for the player object; set once before Init (default: standard threads).
+// The platform for the player object; set once before Init (default: no wave device).
 void SetPlatform(Platform* platform);
 
 bool Init();

@@ -17,10 +17,9 @@ void Put32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-std::unique_ptr<WaveFileOutput> WaveFileOutput::Create(const std::string& name, int channels,
-                                                       int rate) {
-  if (name.empty()) return nullptr;
-  std::FILE* f = std::fopen(name.c_str(), "wb");
+std::unique_ptr<WaveFileOutput> WaveFileOutput::Create(const char* name, int channels, int rate) {
+  if (!name || !*name) return nullptr;
+  std::FILE* f = std::fopen(name, "wb");
   if (!f) return nullptr;
   return std::unique_ptr<WaveFileOutput>(new WaveFileOutput(f, channels, rate));
 }
@@ -85,7 +84,7 @@ std::unique_ptr<BufferedWaveOutput> BufferedWaveOutput::Create(std::unique_ptr<W
 BufferedWaveOutput::BufferedWaveOutput(std::unique_ptr<WaveDevice> device, int channels,
                                        uint32_t bufferBytes)
     : device_(std::move(device)), channels_(channels), bufferBytes_(bufferBytes) {
-  for (auto& b : buffers_) b.assign(bufferBytes_, 0);
+  for (auto& b : buffers_) b.reset(new uint8_t[bufferBytes_]());
 }
 
 BufferedWaveOutput::~BufferedWaveOutput() { Abort(); }
@@ -94,14 +93,14 @@ void BufferedWaveOutput::Write(const int16_t* pcm, int samples) {
   if (closed_ || samples <= 0) return;
   const int total = samples * channels_;
   for (int i = 0; i < total; ++i) {
-    Put16(buffers_[current_].data() + fill_, uint16_t(pcm[i]));
+    Put16(buffers_[current_].get() + fill_, uint16_t(pcm[i]));
     fill_ += 2;
     if (fill_ == bufferBytes_) BufferFull();
   }
 }
 
 void BufferedWaveOutput::Queue(int index, uint32_t bytes) {
-  queued_[index] = device_->Write(index, buffers_[index].data(), bytes);
+  queued_[index] = device_->Write(index, buffers_[index].get(), bytes);
 }
 
 void BufferedWaveOutput::WaitAndRelease(int index) {
@@ -153,14 +152,14 @@ void BufferedWaveOutput::ReleaseAll() {
 }
 
 void BufferedWaveOutput::ResetDevice() {
-  std::lock_guard<std::mutex> lock(deviceMutex_);
+  platform::MutexLock lock(deviceMutex_);
   device_->Reset();
 }
 
 void BufferedWaveOutput::CloseDevice() {
   for (;;) {
     {
-      std::lock_guard<std::mutex> lock(deviceMutex_);
+      platform::MutexLock lock(deviceMutex_);
       if (device_->Close()) {
         closed_ = true;
         return;
@@ -174,7 +173,7 @@ void BufferedWaveOutput::Clear() {
   if (closed_) return;
   ResetDevice();
   ReleaseAll();
-  for (auto& b : buffers_) std::fill(b.begin(), b.end(), 0);
+  for (auto& b : buffers_) std::memset(b.get(), 0, bufferBytes_);
   current_ = 0;
   fill_ = 0;
   fullBuffers_ = 0;
@@ -186,7 +185,7 @@ void BufferedWaveOutput::End(bool pad) {
   // size at the end of the song).
   if (fullBuffers_ == 1) Queue(0, bufferBytes_);
   if (fill_ > 0) {
-    if (pad) std::fill(buffers_[current_].begin() + fill_, buffers_[current_].end(), 0);
+    if (pad) std::memset(buffers_[current_].get() + fill_, 0, bufferBytes_ - fill_);
     WaitAndRelease((current_ + 1) % 3);  // two queued at most, also at the end
     Queue(current_, pad ? bufferBytes_ : fill_);
   }
@@ -207,7 +206,7 @@ void BufferedWaveOutput::Abort() {
 }
 
 int64_t BufferedWaveOutput::Played() {
-  std::lock_guard<std::mutex> lock(deviceMutex_);
+  platform::MutexLock lock(deviceMutex_);
   if (closed_) return -1;
   return device_->PlayedSamples();
 }

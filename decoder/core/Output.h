@@ -3,9 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <vector>
+
+#include "platform/Threads.h"
 
 namespace kelvaro {
 
@@ -37,7 +36,7 @@ class SoundOutput {
 class WaveFileOutput : public SoundOutput {
  public:
   // Null when the file cannot be created.
-  static std::unique_ptr<WaveFileOutput> Create(const std::string& name, int channels, int rate);
+  static std::unique_ptr<WaveFileOutput> Create(const char* name, int channels, int rate);
   ~WaveFileOutput() override;
   void Write(const int16_t* pcm, int samplesPerChannel) override;
   void FrameDone() override {}
@@ -113,7 +112,7 @@ class BufferedWaveOutput : public SoundOutput {
   std::unique_ptr<WaveDevice> device_;
   int channels_;
   uint32_t bufferBytes_;
-  std::vector<uint8_t> buffers_[3];
+  std::unique_ptr<uint8_t[]> buffers_[3];
   bool queued_[3] = {};
   int current_ = 0;
   uint32_t fill_ = 0;
@@ -121,7 +120,7 @@ class BufferedWaveOutput : public SoundOutput {
   std::atomic<bool> closed_{false};
   const std::atomic<bool>* interrupt_ = nullptr;
   // Keeps the position query (another thread) off a device that is being reset or closed.
-  std::mutex deviceMutex_;
+  platform::Mutex deviceMutex_;
 };
 
 }  // namespace kelvaro

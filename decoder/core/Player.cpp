@@ -90,8 +90,7 @@ int Player::StartPlayback(Error& error) {
   seekRequest_ = true;
   pauseRequest_ = false;
   mode_ = kPlaying;
-  thread_ = platform_.StartThread([this] { Run(); }, priority_);
-  if (!thread_) {
+  if (!thread_.Start(&Player::RunThread, this, priority_)) {
     SetOutput(nullptr);
     mode_ = kOpened;
     error = kOutputDevice;
@@ -101,21 +100,21 @@ int Player::StartPlayback(Error& error) {
 }
 
 void Player::SetOutput(std::unique_ptr<SoundOutput> output) {
-  std::lock_guard<std::mutex> lock(positionMutex_);
+  platform::MutexLock lock(positionMutex_);
   output_ = std::move(output);
   markFirst_ = markCount_ = 0;
   written_ = 0;
 }
 
 void Player::ClearOutput() {
-  std::lock_guard<std::mutex> lock(positionMutex_);
+  platform::MutexLock lock(positionMutex_);
   output_->Clear();
   markFirst_ = markCount_ = 0;
   written_ = 0;
 }
 
 void Player::MarkFrame(int64_t frame, int samples) {
-  std::lock_guard<std::mutex> lock(positionMutex_);
+  platform::MutexLock lock(positionMutex_);
   const int at = (markFirst_ + markCount_) % kMarks;
   if (markCount_ == kMarks)
     markFirst_ = (markFirst_ + 1) % kMarks;  // long heard
@@ -208,13 +207,13 @@ void Player::Run() {
     if (mode_ == kPaused) {
       // Queued sound plays on; the thread only waits. A short sleep rather than a bare
       // yield keeps a paused player from spinning a processor.
-      platform_.Sleep(10);
+      platform::Sleep(10);
       continue;
     }
     if (!output_->Ready()) {
       // The device still plays the two queued buffers: wait here, where requests are seen,
       // rather than inside the output with a third buffer that a pause would let play.
-      platform_.Sleep(20);
+      platform::Sleep(20);
       continue;
     }
     if (!reader_->HasFrame()) return EndOfSong();  // a replay of a stream that cannot rewind
@@ -235,13 +234,12 @@ void Player::Run() {
 }
 
 void Player::JoinThread() {
-  if (thread_) thread_->Join();
-  thread_.reset();
+  thread_.Join();
   SetOutput(nullptr);
 }
 
 Error Player::Pause(int resume) {
-  if (!thread_) return kIncorrectMode;
+  if (!thread_.Joinable()) return kIncorrectMode;
   if ((mode_ == kPaused && resume == 1) || (mode_ == kPlaying && resume == 0)) pauseRequest_ = true;
   return kNoError;
 }
@@ -271,7 +269,7 @@ Error Player::Stop() {
   if (mode != kPlaying && mode != kPaused) return kIncorrectMode;
   if (mode == kPaused) {
     pauseRequest_ = true;
-    while (mode_ == kPaused) platform_.Sleep(0);
+    while (mode_ == kPaused) platform::Sleep(0);
   }
   stopRequest_ = true;
   JoinThread();
@@ -296,7 +294,7 @@ Error Player::Close() {
 
 void Player::SetPriority(int priority) {
   priority_ = priority;
-  if ((mode_ == kPlaying || mode_ == kPaused) && thread_) thread_->SetPriority(priority);
+  if (mode_ == kPlaying || mode_ == kPaused) thread_.SetPriority(priority);
 }
 
 void Player::SetOutputDevice(int device, const char* fileName) {
@@ -304,9 +302,10 @@ void Player::SetOutputDevice(int device, const char* fileName) {
     device_ = 0;
   } else if (device == 2) {
     device_ = 2;
-    outputName_.clear();
     // The name is bounded like the caller's 260-character buffer.
-    for (int i = 0; fileName && i < 260 && fileName[i]; ++i) outputName_ += fileName[i];
+    int n = 0;
+    for (; fileName && n < 260 && fileName[n]; ++n) outputName_[n] = fileName[n];
+    outputName_[n] = 0;
   }
 }
 
@@ -336,7 +335,7 @@ int Player::CurrentPos() const {
   double frame = double(currentFrame_.load());
   if (frame < 0) return 0;
   {
-    std::lock_guard<std::mutex> lock(positionMutex_);
+    platform::MutexLock lock(positionMutex_);
     if (output_ && markCount_ > 0) {
       const int64_t played = output_->Played();
       if (played >= 0) frame = HeardFrame(played);

@@ -2,14 +2,13 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <string>
 
 #include "decoder/core/FrameDecoder.h"
 #include "decoder/core/FrameReader.h"
 #include "decoder/core/InputStream.h"
 #include "decoder/core/Output.h"
 #include "decoder/core/Platform.h"
+#include "platform/Threads.h"
 
 namespace kelvaro {
 
@@ -69,6 +68,7 @@ class Player {
   static constexpr int kMarks = 1024;  // more frames than three buffers can hold
 
   int StartPlayback(Error& error);
+  static void RunThread(void* player) { static_cast<Player*>(player)->Run(); }
   void Run();
   void EndOfSong();
   // Ends playback with an error that the caller reads through LastError.
@@ -88,7 +88,7 @@ class Player {
   std::unique_ptr<FrameReader> reader_;
   std::unique_ptr<FrameDecoder> decoder_;
   std::unique_ptr<SoundOutput> output_;
-  std::unique_ptr<PlayThread> thread_;
+  platform::Thread thread_;
   int16_t pcm_[FrameDecoder::kMaxSamples];
 
   std::atomic<bool> stopRequest_{false};
@@ -103,7 +103,7 @@ class Player {
   bool playToStreamEnd_ = true;
   int priority_ = 0;
   int device_ = 0;
-  std::string outputName_;
+  char outputName_[261] = {};  // up to 260 characters, like the caller's buffer
   float scale_ = 32768.0f;
   double durationMs_ = 0;
   int lengthMs_ = -1;
@@ -118,7 +118,7 @@ class Player {
   std::atomic<int> threadError_{kNoError};
 
   // The output and the frames written to it, shared with CurrentPos on the caller's thread.
-  mutable std::mutex positionMutex_;
+  mutable platform::Mutex positionMutex_;
   Mark marks_[kMarks];
   int markFirst_ = 0;
   int markCount_ = 0;

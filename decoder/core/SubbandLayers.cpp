@@ -17,10 +17,10 @@ struct ScaleTable {
   }
 };
 
-const float* Scales() {
-  static const ScaleTable table;
-  return table.value;
-}
+// Computed when the program or library is loaded, before any of its threads decodes.
+const ScaleTable scaleTable;
+
+const float* Scales() { return scaleTable.value; }
 
 // A sample code c of a quantiser with L steps stands for (2c - (L - 1)) / L, times the scale
 // factor: c * step + offset, with both terms scaled once for all samples that share them.
@@ -66,10 +66,9 @@ struct Units {
   }
 };
 
-const Units& Unit() {
-  static const Units units;
-  return units;
-}
+const Units units;
+
+const Units& Unit() { return units; }
 
 // The three codes of a grouped code word (3, 5 or 9 steps), the first in the lowest place:
 // looked up rather than divided out.
@@ -89,10 +88,9 @@ struct Ungrouping {
   }
 };
 
-const Ungrouping& Groups() {
-  static const Ungrouping table;
-  return table;
-}
+const Ungrouping ungrouping;
+
+const Ungrouping& Groups() { return ungrouping; }
 
 // Reads the three sample codes of one subband in one group.
 inline void ReadCodes(BitReader& br, const QuantClass& q, uint32_t* codes) {
@@ -151,8 +149,10 @@ struct AllocTables {
         lsf(MakeTable(30, 4, kRowG, 0, kRowG, 7, kRowF, kRowH, 2)) {}
 };
 
+const AllocTables allocTables;
+
 const AllocTable& SelectTable(const FrameHeader& h) {
-  static const AllocTables tables;
+  const AllocTables& tables = allocTables;
   if (h.lsf) return tables.lsf;
   int perChannel = h.Bitrate() / 1000 / h.Channels();
   int rate = h.SampleRate();

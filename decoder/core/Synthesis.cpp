@@ -68,10 +68,10 @@ struct Tables {
   }
 };
 
-const Tables& Shared() {
-  static const Tables tables;
-  return tables;
-}
+// Computed when the program or library is loaded, before any of its threads decodes.
+const Tables tables;
+
+const Tables& Shared() { return tables; }
 
 // The DCT X[m] = sum x[k] cos(m (2k + 1) pi / (2n)) of length n by halving: the even outputs
 // are the transform of x[k] + x[n-1-k], the odd ones sums of neighbours in the transform of

@@ -3,22 +3,15 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "decoder/core/Library.h"
 #include "decoder/win/Win32Platform.h"
 
 namespace lib = kelvaro::library;
 
-// What the C++ runtime calls for an exception nobody catches. Its own handler names the
-// exception's type, which links in a symbol demangler of 46 KB; the library just ends.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-
 namespace {
 
-kelvaro::Win32Platform platform;
+kelvaro::Win32Platform win32;
 
 // The caller's stream callbacks; their argument lists are this library's own.
 using OpenStreamFn = BOOL(WINAPI*)(void* context);
@@ -64,7 +57,7 @@ class Callbacks : public kelvaro::StreamCallbacks {
 extern "C" {
 
 __declspec(dllexport) BOOL WINAPI init() {
-  lib::SetPlatform(&platform);
+  lib::SetPlatform(&win32);
   return lib::Init();
 }
 

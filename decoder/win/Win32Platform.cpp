@@ -7,38 +7,6 @@
 namespace kelvaro {
 namespace {
 
-class Win32Thread : public PlayThread {
- public:
-  explicit Win32Thread(std::function<void()> body) : body_(std::move(body)) {}
-  ~Win32Thread() override { Join(); }
-
-  bool Start(int priority) {
-    DWORD id = 0;
-    handle_ = CreateThread(nullptr, 0, &Win32Thread::Main, this, CREATE_SUSPENDED, &id);
-    if (!handle_) return false;
-    SetThreadPriority(handle_, priority);
-    ResumeThread(handle_);
-    return true;
-  }
-  void SetPriority(int priority) override {
-    if (handle_) SetThreadPriority(handle_, priority);
-  }
-  void Join() override {
-    if (!handle_) return;
-    WaitForSingleObject(handle_, INFINITE);
-    CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  static DWORD WINAPI Main(LPVOID self) {
-    static_cast<Win32Thread*>(self)->body_();
-    return 0;
-  }
-  std::function<void()> body_;
-  HANDLE handle_ = nullptr;
-};
-
 class WaveOutDevice : public WaveDevice {
  public:
   ~WaveOutDevice() override {
@@ -137,16 +105,8 @@ class WaveOutDevice : public WaveDevice {
 
 }  // namespace
 
-std::unique_ptr<PlayThread> Win32Platform::StartThread(std::function<void()> body, int priority) {
-  auto thread = std::make_unique<Win32Thread>(std::move(body));
-  if (!thread->Start(priority)) return nullptr;
-  return thread;
-}
-
 std::unique_ptr<WaveDevice> Win32Platform::NewWaveDevice() {
   return std::make_unique<WaveOutDevice>();
 }
-
-void Win32Platform::Sleep(int ms) { ::Sleep(DWORD(ms < 0 ? 0 : ms)); }
 
 }  // namespace kelvaro

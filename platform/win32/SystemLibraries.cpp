@@ -1,9 +1,6 @@
 #include "platform/win32/SystemLibraries.h"
 
-#include "platform/win32/Wide.h"
-
 namespace platform {
-namespace {
 
 // Windows 7 without its 2011 update lacks the search flags; they are asked for by name.
 bool HasSearchFlags() {
@@ -11,8 +8,6 @@ bool HasSearchFlags() {
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories") != nullptr;
   return has;
 }
-
-}  // namespace
 
 void RestrictLibrarySearch() {
   SetDllDirectoryW(L"");
@@ -31,15 +26,6 @@ HMODULE LoadSystemLibrary(const char* name) {
   path[n] = '\\';
   lstrcpyA(path + n + 1, name);
   return LoadLibraryA(path);
-}
-
-HMODULE LoadLibraryBeside(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  if (HasSearchFlags())
-    return LoadLibraryExW(wide.c_str(), nullptr,
-                          LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-  // The library's folder takes the place of the program's folder in the search.
-  return LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace platform

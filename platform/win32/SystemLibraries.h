@@ -11,6 +11,9 @@ namespace platform {
 // only the system folder in the default search of every later load.
 void RestrictLibrarySearch();
 
+// Whether the system knows the library search flags (LOAD_LIBRARY_SEARCH_...).
+bool HasSearchFlags();
+
 // A system library (for example "winmm.dll") from the system folder only.
 HMODULE LoadSystemLibrary(const char* name);
 

@@ -175,7 +175,7 @@ class RecordingDevice : public WaveDevice {
   size_t index_ = 0;
 };
 
-class RecordingPlatform : public StdPlatform {
+class RecordingPlatform : public NoDevicePlatform {
  public:
   std::unique_ptr<WaveDevice> NewWaveDevice() override {
     return std::make_unique<RecordingDevice>(openings);

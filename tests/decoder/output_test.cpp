@@ -108,7 +108,7 @@ TEST(BufferedWaveOutput, ClearAndAbortDiscardQueuedSound) {
 TEST(WaveFileOutput, WritesRiffWaveWithSizes) {
   std::string name = test::TempPath(".wav");
   {
-    auto out = WaveFileOutput::Create(name, 2, 32000);
+    auto out = WaveFileOutput::Create(name.c_str(), 2, 32000);
     ASSERT_TRUE(out);
     WriteFrames(*out, 3, 384, 2);
     out->Finish();

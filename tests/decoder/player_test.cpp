@@ -49,7 +49,7 @@ class FakeDevice : public WaveDevice {
   DeviceState& s_;
 };
 
-class FakePlatform : public StdPlatform {
+class FakePlatform : public NoDevicePlatform {
  public:
   std::unique_ptr<WaveDevice> NewWaveDevice() override {
     return std::make_unique<FakeDevice>(state);
