@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "TestFolder.h"
 #include "platform/DayCount.h"
@@ -52,6 +56,27 @@ TEST(PlatformFiles, FoldersExistenceAndListing) {
   EXPECT_FALSE(platform::FileExists(deep + kDelim + "f.txt"));
   EXPECT_FALSE(platform::CreateFolders(""));
 }
+
+#ifndef _WIN32
+// Folders, files and a link to a folder, which is not walked into (not a folder).
+TEST(PlatformFiles, ListingTellsFoldersFromFilesAndLinks) {
+  TestFolder dir;
+  ASSERT_TRUE(platform::CreateFolders(dir / "sub"));
+  ASSERT_TRUE(testutil::WriteAll(dir / "file.txt", {1}));
+  ASSERT_EQ(symlink((dir / "sub").c_str(), (dir / "link").c_str()), 0);
+  auto items = platform::ListFolder(dir.Path());
+  std::sort(
+      items.begin(), items.end(),
+      [](const platform::FolderItem& a, const platform::FolderItem& b) { return a.name < b.name; });
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].name, "file.txt");
+  EXPECT_FALSE(items[0].isFolder);
+  EXPECT_EQ(items[1].name, "link");
+  EXPECT_FALSE(items[1].isFolder);
+  EXPECT_EQ(items[2].name, "sub");
+  EXPECT_TRUE(items[2].isFolder);
+}
+#endif
 
 TEST(PlatformFiles, AttributesMapReadOnly) {
   TestFolder dir;
