@@ -149,7 +149,7 @@ bool SetAttributes(const std::string& path, uint32_t attributes) {
     mode &= mode_t(~(S_IWUSR | S_IWGRP | S_IWOTH));
   else
     mode |= S_IWUSR;
-  return ::chmod(path.c_str(), mode) == 0;
+  return mode == (st.st_mode & 07777) || ::chmod(path.c_str(), mode) == 0;
 }
 
 double GetFileDate(const std::string& path) {

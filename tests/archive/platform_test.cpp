@@ -85,8 +85,13 @@ TEST(PlatformFiles, AttributesMapReadOnly) {
   EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
   ASSERT_TRUE(platform::SetAttributes(path, platform::faReadOnly | platform::faArchive));
   EXPECT_NE(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  ASSERT_TRUE(platform::SetAttributes(path, platform::faReadOnly));  // already so
+  EXPECT_NE(platform::GetAttributes(path) & platform::faReadOnly, 0);
   ASSERT_TRUE(platform::SetAttributes(path, 0));
   EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  ASSERT_TRUE(platform::SetAttributes(path, platform::faArchive));  // already so
+  EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  EXPECT_FALSE(platform::SetAttributes(dir / "missing", 0));
   EXPECT_NE(platform::GetAttributes(dir.Path()) & platform::faDirectory, 0);
   EXPECT_EQ(platform::GetAttributes(dir / "missing"), -1);
 }
