@@ -1,7 +1,5 @@
 #include "archive/Archiver.h"
 
-#include "archive/BlockCodec.h"
-
 namespace archive {
 
 int32_t EncipherBlock(const TBlowfish& cipher, uint8_t* data, int32_t size) {
@@ -24,7 +22,7 @@ bool TArchiver::CompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst,
   if (OnCompressBlock)
     return TCustomArchiver::CompressBlock(src, srcSize, dst, dstCapacity, dstSize, level);
   size_t produced = 0;
-  switch (DeflateBlock(src, size_t(srcSize), dst, size_t(dstCapacity), produced, level)) {
+  switch (deflater_.Deflate(src, size_t(srcSize), dst, size_t(dstCapacity), produced, level)) {
     case DeflateResult::Ok:
       dstSize = int32_t(produced);
       return true;
@@ -36,6 +34,12 @@ bool TArchiver::CompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* dst,
   throw EArchiverCompress(messages_.CouldNotCompressBlock);
 }
 
+void TArchiver::ReleaseWorkingMemory() {
+  TCustomArchiver::ReleaseWorkingMemory();
+  deflater_.Release();
+  inflater_.Release();
+}
+
 int32_t TArchiver::CryptBlock(uint8_t* data, int32_t size, int32_t capacity) {
   if (OnCryptBlock) return TCustomArchiver::CryptBlock(data, size, capacity);
   return EncipherBlock(cipher_.Cipher(), data, size);
@@ -45,7 +49,7 @@ bool TArchiver::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* ds
                                 int32_t dstCapacity, int32_t& dstSize) {
   if (OnUncompressBlock)
     return TCustomArchiver::UncompressBlock(src, srcSize, dst, dstCapacity, dstSize);
-  return InflateBlock(src, srcSize, dst, dstCapacity, dstSize);
+  return inflater_.Inflate(src, srcSize, dst, dstCapacity, dstSize);
 }
 
 bool TArchiver::DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) {

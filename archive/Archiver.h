@@ -24,6 +24,7 @@
 // Failures are EArchiver exceptions with the message table's texts; EAbort ends
 // an operation that a prompt cancelled. ErrorAction/OnError decide per file.
 #pragma once
+#include "archive/BlockCodec.h"
 #include "archive/Blowfish.h"
 #include "archive/CustomArchiver.h"
 #include "archive/CustomExtractor.h"
@@ -64,9 +65,12 @@ class TArchiver : public TCustomArchiver {
                        int32_t& dstSize) override;
   bool DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) override;
   void UseKey(const std::string& key) override { cipher_.Use(key); }
+  void ReleaseWorkingMemory() override;
 
  private:
   TKeyedCipher cipher_;
+  TBlockDeflater deflater_;
+  TBlockInflater inflater_;
 };
 
 class TExtractor : public TCustomExtractor {
@@ -75,9 +79,11 @@ class TExtractor : public TCustomExtractor {
                        int32_t& dstSize) override;
   bool DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) override;
   void UseKey(const std::string& key) override { cipher_.Use(key); }
+  void ReleaseWorkingMemory() override;
 
  private:
   TKeyedCipher cipher_;
+  TBlockInflater inflater_;
 };
 
 // The encrypted block layout: m bytes padded to a multiple of 8, enciphered,

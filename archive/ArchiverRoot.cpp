@@ -50,6 +50,11 @@ int32_t TArchiverRoot::OutputBufferSize() const {
 
 // ---- operation nesting, progress and timing -----------------------------------------------
 
+void TArchiverRoot::ReleaseWorkingMemory() {
+  inBuffer_ = TByteBuffer();
+  outBuffer_ = TByteBuffer();
+}
+
 void TArchiverRoot::StartOperation(TOperation kind) {
   if (nesting_++ > 0) return;
   operation_ = kind;
@@ -66,8 +71,8 @@ void TArchiverRoot::StartOperation(TOperation kind) {
 
 void TArchiverRoot::FinishOperation() {
   if (nesting_ == 0 || --nesting_ > 0) return;
-  inBuffer_ = std::vector<uint8_t>();
-  outBuffer_ = std::vector<uint8_t>();
+  // An open archive keeps its buffers for the next operation (adding the next file).
+  if (!open_) ReleaseWorkingMemory();
   elapsedMs_ = double(uint32_t(platform::TickCount() - startTick_));
   if (OnShowTiming) OnShowTiming(elapsedMs_ / 86400000.0, 0);
   if (OnFinishOperation) OnFinishOperation();

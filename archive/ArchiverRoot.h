@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ByteBuffer.h"
 #include "archive/Errors.h"
 #include "archive/Format.h"
 #include "archive/Messages.h"
@@ -165,7 +166,12 @@ class TArchiverRoot {
   void FinishOperation();
   void ReportProgress();
   void AddProgress(double bytes);
+  // The block buffers at the size of the open archive's blocks. They stay while the
+  // archive is open and are freed with ReleaseWorkingMemory when it is closed.
   void EnsureBuffers();
+  // Frees the block buffers (and what a component keeps beside them, such as its
+  // compressor); called when no operation runs and the archive is closed.
+  virtual void ReleaseWorkingMemory();
 
   // Header of the current segment file.
   void WriteHeader();
@@ -259,8 +265,8 @@ class TArchiverRoot {
   double elapsedMs_ = 0;
   bool yesToAllErrors_ = false;
   bool yesToAllOverwrite_ = false;
-  std::vector<uint8_t> inBuffer_;
-  std::vector<uint8_t> outBuffer_;
+  TByteBuffer inBuffer_;
+  TByteBuffer outBuffer_;
 
   std::string password_;
   bool havePassword_ = false;

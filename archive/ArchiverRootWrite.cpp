@@ -7,8 +7,8 @@ namespace archive {
 
 void TArchiverRoot::EnsureBuffers() {
   const size_t size = size_t(OutputBufferSize());
-  if (inBuffer_.size() != size) inBuffer_.assign(size, 0);
-  if (outBuffer_.size() != size) outBuffer_.assign(size, 0);
+  inBuffer_.resize(size);
+  outBuffer_.resize(size);
 }
 
 std::vector<uint8_t> TArchiverRoot::HeaderBytes(TArchiveHeader& h) {

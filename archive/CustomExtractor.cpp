@@ -68,6 +68,7 @@ void TCustomExtractor::Open() {
       fileName_ = solidFileName_;
       LeaveSolidWork();
     }
+    if (nesting_ == 0) ReleaseWorkingMemory();
     throw;
   }
 }
@@ -140,6 +141,7 @@ void TCustomExtractor::Close() {
   ForgetPassword();
   open_ = false;
   fileInProgress_ = false;
+  if (nesting_ == 0) ReleaseWorkingMemory();
   if (OnAfterClose) OnAfterClose();
   if (error) std::rethrow_exception(error);
 }

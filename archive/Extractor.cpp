@@ -1,7 +1,6 @@
 // TExtractor, the reading component, apart from TArchiver so that a program that
 // only reads (the player) links neither the writer nor deflate.
 #include "archive/Archiver.h"
-#include "archive/BlockCodec.h"
 
 namespace archive {
 
@@ -18,7 +17,12 @@ bool TExtractor::UncompressBlock(const uint8_t* src, int32_t srcSize, uint8_t* d
                                  int32_t dstCapacity, int32_t& dstSize) {
   if (OnUncompressBlock)
     return TCustomExtractor::UncompressBlock(src, srcSize, dst, dstCapacity, dstSize);
-  return InflateBlock(src, srcSize, dst, dstCapacity, dstSize);
+  return inflater_.Inflate(src, srcSize, dst, dstCapacity, dstSize);
+}
+
+void TExtractor::ReleaseWorkingMemory() {
+  TCustomExtractor::ReleaseWorkingMemory();
+  inflater_.Release();
 }
 
 bool TExtractor::DecryptBlock(uint8_t* data, int32_t size, int32_t& plainSize) {

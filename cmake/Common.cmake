@@ -39,7 +39,8 @@ if(VARDEX_SANITIZE)
 endif()
 
 if(VARDEX_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/tests/fuzz/coverage-ignorelist.txt)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

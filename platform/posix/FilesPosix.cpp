@@ -149,7 +149,7 @@ bool SetAttributes(const std::string& path, uint32_t attributes) {
     mode &= mode_t(~(S_IWUSR | S_IWGRP | S_IWOTH));
   else
     mode |= S_IWUSR;
-  return ::chmod(path.c_str(), mode) == 0;
+  return mode == (st.st_mode & 07777) || ::chmod(path.c_str(), mode) == 0;
 }
 
 double GetFileDate(const std::string& path) {
@@ -197,11 +197,15 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
   while (struct dirent* e = ::readdir(dir)) {
     const std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    std::string full = folder;
-    if (!full.empty() && full.back() != '/') full += '/';
-    // A link to a folder is not walked into: it may lead back up the tree.
-    struct stat st;
-    const bool folderItem = ::lstat((full + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    // A link to a folder is not walked into: it may lead back up the tree. The entry's
+    // own type says so without a look-up, where the file system reports one.
+    bool folderItem = e->d_type == DT_DIR;
+    if (e->d_type == DT_UNKNOWN) {
+      std::string full = folder;
+      if (!full.empty() && full.back() != '/') full += '/';
+      struct stat st;
+      folderItem = ::lstat((full + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
     items.push_back({name, folderItem});
   }
   ::closedir(dir);

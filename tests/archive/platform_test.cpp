@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "TestFolder.h"
 #include "platform/DayCount.h"
@@ -53,6 +57,27 @@ TEST(PlatformFiles, FoldersExistenceAndListing) {
   EXPECT_FALSE(platform::CreateFolders(""));
 }
 
+#ifndef _WIN32
+// Folders, files and a link to a folder, which is not walked into (not a folder).
+TEST(PlatformFiles, ListingTellsFoldersFromFilesAndLinks) {
+  TestFolder dir;
+  ASSERT_TRUE(platform::CreateFolders(dir / "sub"));
+  ASSERT_TRUE(testutil::WriteAll(dir / "file.txt", {1}));
+  ASSERT_EQ(symlink((dir / "sub").c_str(), (dir / "link").c_str()), 0);
+  auto items = platform::ListFolder(dir.Path());
+  std::sort(
+      items.begin(), items.end(),
+      [](const platform::FolderItem& a, const platform::FolderItem& b) { return a.name < b.name; });
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].name, "file.txt");
+  EXPECT_FALSE(items[0].isFolder);
+  EXPECT_EQ(items[1].name, "link");
+  EXPECT_FALSE(items[1].isFolder);
+  EXPECT_EQ(items[2].name, "sub");
+  EXPECT_TRUE(items[2].isFolder);
+}
+#endif
+
 TEST(PlatformFiles, AttributesMapReadOnly) {
   TestFolder dir;
   const std::string path = dir / "r.txt";
@@ -60,8 +85,13 @@ TEST(PlatformFiles, AttributesMapReadOnly) {
   EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
   ASSERT_TRUE(platform::SetAttributes(path, platform::faReadOnly | platform::faArchive));
   EXPECT_NE(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  ASSERT_TRUE(platform::SetAttributes(path, platform::faReadOnly));  // already so
+  EXPECT_NE(platform::GetAttributes(path) & platform::faReadOnly, 0);
   ASSERT_TRUE(platform::SetAttributes(path, 0));
   EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  ASSERT_TRUE(platform::SetAttributes(path, platform::faArchive));  // already so
+  EXPECT_EQ(platform::GetAttributes(path) & platform::faReadOnly, 0);
+  EXPECT_FALSE(platform::SetAttributes(dir / "missing", 0));
   EXPECT_NE(platform::GetAttributes(dir.Path()) & platform::faDirectory, 0);
   EXPECT_EQ(platform::GetAttributes(dir / "missing"), -1);
 }

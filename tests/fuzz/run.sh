@@ -37,11 +37,13 @@ for name in "${targets[@]}"; do
   work=build/fuzz/corpus/$name
   log=build/fuzz/$name.log
   mkdir -p "$work"
-  [ -d "$corpus" ] && cp -n "$corpus"/* "$work"/ 2>/dev/null || true
+  # The seeds replace older copies of themselves; what the fuzzer added keeps its own names.
+  [ -d "$corpus" ] && cp "$corpus"/* "$work"/ 2>/dev/null || true
   limit=$(max_len "$name")
   echo "fuzz $name for ${seconds}s${limit:+, inputs up to $limit bytes}"
+  # -reload=0: no other process adds to this corpus, so it is not listed again every second.
   if ! "build/fuzz/fuzz-bin/$name" -max_total_time="$seconds" ${limit:+-max_len=$limit} \
-    -print_final_stats=1 -artifact_prefix="build/fuzz/$name-" "$work" 2>"$log"; then
+    -reload=0 -print_final_stats=1 -artifact_prefix="build/fuzz/$name-" "$work" 2>"$log"; then
     tail -40 "$log"
     exit 1
   fi

@@ -25,7 +25,8 @@ const char kPrefix[] = "archive_fuzz.";
 
 bool enforcing = false;
 bool anywhereInWork = false;
-std::set<std::string> inputs;
+// Heterogeneous lookup: the oracle checks every write without copying the path.
+std::set<std::string, std::less<>> inputs;
 
 void RemoveTree(const std::string& folder) {
   for (const platform::FolderItem& item : platform::ListFolder(folder)) {
@@ -34,8 +35,7 @@ void RemoveTree(const std::string& folder) {
       RemoveTree(path);
       platform::RemoveFolder(path);
     } else {
-      platform::SetAttributes(path, platform::faArchive);
-      platform::DeleteFile(path);
+      platform::DeleteFile(path);  // a read-only file too: unlink asks the folder, not the file
     }
   }
 }
@@ -54,6 +54,9 @@ void RemoveStaleFolders(const std::string& parent) {
 
 struct Work {
   std::string folder;
+  std::string folderSlash;  // folder + "/"
+  std::string target;       // folder + "/out"
+  std::string targetSlash;  // target + "/"
   Work() {
     const char* tmp = std::getenv("TMPDIR");
     const std::string parent = platform::FolderExists("/dev/shm") ? "/dev/shm"
@@ -61,6 +64,9 @@ struct Work {
                                                                   : "/tmp";
     RemoveStaleFolders(parent);
     folder = parent + "/" + kPrefix + std::to_string(getpid());
+    folderSlash = folder + "/";
+    target = folder + "/out";
+    targetSlash = target + "/";
     RemoveTree(folder);
     if (!platform::CreateFolders(folder + "/out")) {
       std::fprintf(stderr, "cannot create %s\n", folder.c_str());
@@ -80,15 +86,15 @@ Work& TheWork() {
   return work;
 }
 
-bool IsTempArchiveName(const std::string& name) {
+bool IsTempArchiveName(std::string_view name) {
   return name.size() > 12 && name.compare(0, 8, "~Archiv-") == 0 &&
          name.compare(name.size() - 4, 4, ".tmp") == 0 && name.find('/') == std::string::npos;
 }
 
 // The device names Windows reserves, as the oracle knows them: spelled out.
-const std::set<std::string>& DeviceNames() {
-  static const std::set<std::string> names = [] {
-    std::set<std::string> n = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+const std::set<std::string, std::less<>>& DeviceNames() {
+  static const std::set<std::string, std::less<>> names = [] {
+    std::set<std::string, std::less<>> n = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     const char* ports[] = {"0", "1", "2",    "3",    "4",    "5",        "6",        "7",
                            "8", "9", "\xB9", "\xB2", "\xB3", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
     for (const char* p : ports) {
@@ -100,27 +106,29 @@ const std::set<std::string>& DeviceNames() {
   return names;
 }
 
-bool StartsWith(const std::string& s, const std::string& prefix) {
+// The longest of the names above, in bytes.
+constexpr size_t kLongestDeviceName = 7;
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
 
 void CheckWrite(const char* what, const char* path) {
   if (!enforcing || !path) return;
-  std::string p = path;
-  const std::string& work = TheWork().folder;
-  const std::string target = work + "/out";
-  const bool inTarget = StartsWith(p, target + "/");
+  std::string_view p = path;
+  const Work& work = TheWork();
+  const bool inTarget = StartsWith(p, work.targetSlash);
   // The inputs, and the target itself (the component makes it and may set its date).
-  if (inputs.count(p) || p == target) return;
-  if (StartsWith(p, work + "/") && !inTarget &&
-      (anywhereInWork || IsTempArchiveName(p.substr(work.size() + 1))))
+  if (inputs.find(p) != inputs.end() || p == work.target) return;
+  if (StartsWith(p, work.folderSlash) && !inTarget &&
+      (anywhereInWork || IsTempArchiveName(p.substr(work.folderSlash.size()))))
     return;
-  if (!inTarget) Finding(std::string(what) + " outside the target folder: " + p);
-  if (p.back() == '/') p.pop_back();
-  for (size_t at = target.size() + 1; at <= p.size();) {
+  if (!inTarget) Finding(std::string(what) + " outside the target folder: " + path);
+  if (p.back() == '/') p.remove_suffix(1);
+  for (size_t at = work.targetSlash.size(); at <= p.size();) {
     const size_t end = std::min(p.find('/', at), p.size());
     if (!SafeComponent(p.substr(at, end - at)))
-      Finding(std::string(what) + " of an unsafe name: " + p);
+      Finding(std::string(what) + " of an unsafe name: " + path);
     at = end + 1;
   }
 }
@@ -151,18 +159,21 @@ Guard::~Guard() {
   anywhereInWork = false;
 }
 
-bool SafeComponent(const std::string& name) {
+bool SafeComponent(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (unsigned char c : name)
     if (c < 0x20 || std::strchr(":*?\"<>|\\/", c)) return false;
   if (name.back() == '.' || name.back() == ' ') return false;
   // A device name: the part before the first dot, spaces around it dropped, any case.
-  std::string stem = name.substr(0, name.find('.'));
-  stem.erase(0, stem.find_first_not_of(' '));
-  stem.erase(stem.find_last_not_of(' ') + 1);
-  for (char& c : stem)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return DeviceNames().count(stem) == 0;
+  std::string_view stem = name.substr(0, name.find('.'));
+  const size_t first = stem.find_first_not_of(' ');
+  if (first == std::string_view::npos) return true;
+  stem = stem.substr(first, stem.find_last_not_of(' ') + 1 - first);
+  if (stem.size() > kLongestDeviceName) return true;
+  char upper[kLongestDeviceName];
+  for (size_t i = 0; i < stem.size(); ++i)
+    upper[i] = stem[i] >= 'a' && stem[i] <= 'z' ? char(stem[i] - 'a' + 'A') : stem[i];
+  return DeviceNames().find(std::string_view(upper, stem.size())) == DeviceNames().end();
 }
 
 void Finding(const std::string& what) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/Archiver.h"
@@ -39,7 +40,7 @@ class Guard {
 };
 
 // The independent safe-name oracle for one path component.
-bool SafeComponent(const std::string& name);
+bool SafeComponent(std::string_view name);
 
 // Stops the run with a message (a finding).
 [[noreturn]] void Finding(const std::string& what);
