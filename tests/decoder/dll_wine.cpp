@@ -9,17 +9,13 @@
 #include <cstdio>
 #include <string>
 
+#include "DllExportTypes.h"
 #include "TestSupport.h"
 
 namespace kelvaro {
 namespace {
 
-using BoolFn = BOOL(WINAPI*)();
-using OpenFn = BOOL(WINAPI*)(const char*, int32_t, void*, void*, void*, void*, void*, void*, void*);
-using PlayFn = int32_t(WINAPI*)(int32_t, int32_t, uint8_t*);
-using IntFn = int32_t(WINAPI*)();
-using VoidFn = void(WINAPI*)();
-using DeviceFn = void(WINAPI*)(int32_t, const char*);
+using namespace kelvaro_dll;
 using IntArgFn = void(WINAPI*)(int32_t);
 
 const char* const kExports[] = {
