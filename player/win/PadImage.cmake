@@ -1,6 +1,6 @@
 # Pads the linked player with zero bytes to exactly SIZE bytes, the start offset of
 # the archive in every output file, and fails when the player is already larger.
-#   cmake -DFILE=<Tunlet.exe> -DSIZE=423424 -P PadImage.cmake
+#   cmake -DFILE=<Tunlet.exe> -DSIZE=<start offset> -P PadImage.cmake
 file(SIZE "${FILE}" size)
 if(size GREATER SIZE)
   math(EXPR over "${size} - ${SIZE}")
