@@ -31,6 +31,8 @@ else()
   set(VARDEX_WINDOWS OFF)
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/PlayerLean.cmake)
+
 # Code that neither throws nor is unwound through by an exception (kelvaro.dll has no
 # exception runtime): no exception tables, and for i686 no unwind tables either. Those are
 # DWARF tables for the C++ runtime's unwinder alone, and they would keep every function
