@@ -8,13 +8,13 @@
 //   a.SetBlockSize(262144);                    // new archives only
 //   a.SetCompressionLevel(archive::clMaximum);
 //   a.SetMaxSegmentSize(1457664);              // 0: one file; at least 3 x BlockSize
-//   a.SetExecutableCodeSize(423424);           // archive behind code in ".EXE" files
+//   a.SetExecutableCodeSize(codeSize);         // archive behind code in ".EXE" files
 //   a.SetFileName("C:\\out\\Song.exe");
 //   a.AddFile("C:\\music\\song.mp3");           // or AddFolder(folder)
 //   a.Close();                                 // segment 1 receives the totals
 //
 //   archive::TExtractor x;                     // read
-//   x.SetSegment1Offset(423424);               // or SetExecutableCodeSize
+//   x.SetSegment1Offset(codeSize);             // or SetExecutableCodeSize
 //   x.SetFileName(path);
 //   x.List();       // x.FileList(): Name, Size, CompressedSize, Date, Attributes, Segment, Offset
 //   x.TestFiles();  // checks every block, writes nothing

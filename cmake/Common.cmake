@@ -9,6 +9,13 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 
 add_compile_options(-Wall -Wextra -Werror)
 
+# The start offset: the player's exact length, and so the byte at which the archive begins in
+# every produced file. This is its one definition: Tunlet.exe is padded to it, the player's
+# version block records it as "SFXCodeSize", and code and resource scripts know it as
+# VARDEX_START_OFFSET (C++ as builder::kStartOffset).
+set(VARDEX_START_OFFSET 423424)
+add_compile_definitions(VARDEX_START_OFFSET=${VARDEX_START_OFFSET})
+
 if(WIN32)
   set(VARDEX_WINDOWS ON)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
@@ -23,6 +30,8 @@ if(WIN32)
 else()
   set(VARDEX_WINDOWS OFF)
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/PlayerLean.cmake)
 
 # Code that neither throws nor is unwound through by an exception (kelvaro.dll has no
 # exception runtime): no exception tables, and for i686 no unwind tables either. Those are

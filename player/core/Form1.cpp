@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "builder/core/FileIO.h"
+#include "builder/core/OutputLayout.h"
 #include "builder/core/ZoneWidths.h"
 #include "platform/Files.h"
 #include "player/core/PlayerTexts.h"
@@ -174,7 +175,7 @@ void TForm1::MakeExtractPath() {
 
 void TForm1::Unpack() {
   devices_.archive.ExtractAll(
-      devices_.system.ExePath(), kStartOffset, extractPath_,
+      devices_.system.ExePath(), builder::kStartOffset, extractPath_,
       [this](const std::string& entry, const std::string& path) {
         // The song is the one entry that is neither the library nor the record; it
         // is played from where it was actually written.

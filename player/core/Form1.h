@@ -17,9 +17,6 @@
 
 namespace player {
 
-// The offset of the archive behind the player's own bytes: the player's length.
-inline constexpr int64_t kStartOffset = 423424;
-
 // The player window's level meter: vertical, filling from the bottom, 15 x 82,
 // 5 green, 3 yellow and 2 red segments over the scale 0..200, silver when unlit.
 void SetUpPlayerMeter(builder::Tdbmeter& meter);
