@@ -38,6 +38,10 @@ bool File::Open(const std::string& path, OpenMode mode) {
       access |= GENERIC_WRITE;
       disposition = CREATE_ALWAYS;
       break;
+    case OpenMode::OpenOrCreate:
+      access |= GENERIC_WRITE;
+      disposition = OPEN_ALWAYS;
+      break;
   }
   HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
