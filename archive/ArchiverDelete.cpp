@@ -7,6 +7,7 @@
 #include "archive/CustomArchiver.h"
 #include "archive/FormatText.h"
 #include "archive/Paths.h"
+#include "platform/LittleEndian.h"
 
 namespace archive {
 
@@ -91,12 +92,8 @@ void TCustomArchiver::WriteWithout(const std::vector<TKeptEntry>& kept, const st
       uint8_t nameLength[4], offset[4];
       SeekTo(k.position);
       ReadBytes(nameLength, sizeof nameLength);
-      const int64_t field = newPosition + 4 +
-                            int64_t(uint32_t(nameLength[0]) | uint32_t(nameLength[1]) << 8 |
-                                    uint32_t(nameLength[2]) << 16 | uint32_t(nameLength[3]) << 24) +
-                            16;
-      const uint32_t value = uint32_t(newPosition - startOffset_);
-      for (int i = 0; i < 4; ++i) offset[i] = uint8_t(value >> (8 * i));
+      const int64_t field = newPosition + 4 + int64_t(platform::GetLe32(nameLength)) + 16;
+      platform::PutLe32(offset, uint32_t(newPosition - startOffset_));
       if (!out.Seek(field) || !out.Write(offset, sizeof offset) ||
           !out.Seek(newPosition + k.length))
         throw EArchiver(messages_.CouldNotCopyArchive);

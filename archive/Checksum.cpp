@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/LittleEndian.h"
+
 namespace archive {
 namespace {
 
@@ -12,7 +14,7 @@ std::array<uint8_t, 1024> MakeTableBytes() {
   for (uint32_t n = 0; n < 256; ++n) {
     uint32_t c = n;
     for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    for (int b = 0; b < 4; ++b) bytes[n * 4 + b] = uint8_t(c >> (8 * b));
+    platform::PutLe32(&bytes[n * 4], c);
   }
   return bytes;
 }
@@ -21,9 +23,7 @@ std::array<uint8_t, 1024> MakeTableBytes() {
 std::array<uint32_t, 256> MakeOffsetTable() {
   const auto bytes = MakeTableBytes();
   std::array<uint32_t, 256> t{};
-  for (size_t i = 0; i < 256; ++i)
-    t[i] = uint32_t(bytes[i]) | uint32_t(bytes[i + 1]) << 8 | uint32_t(bytes[i + 2]) << 16 |
-           uint32_t(bytes[i + 3]) << 24;
+  for (size_t i = 0; i < 256; ++i) t[i] = platform::GetLe32(&bytes[i]);
   return t;
 }
 

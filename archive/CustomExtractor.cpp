@@ -6,6 +6,7 @@
 #include "archive/Checksum.h"
 #include "archive/FormatText.h"
 #include "archive/Paths.h"
+#include "platform/LittleEndian.h"
 #include "platform/System.h"
 
 namespace archive {
@@ -316,9 +317,7 @@ void TCustomExtractor::ReadEntry(TFileEntry& entry) {
   if (position < 0 || position + kEntryFixedSize > end) Damaged();
   uint8_t lengthBytes[4];
   ReadBytes(lengthBytes, sizeof lengthBytes);
-  const int32_t nameLength =
-      int32_t(uint32_t(lengthBytes[0]) | uint32_t(lengthBytes[1]) << 8 |
-              uint32_t(lengthBytes[2]) << 16 | uint32_t(lengthBytes[3]) << 24);
+  const int32_t nameLength = int32_t(platform::GetLe32(lengthBytes));
   if (nameLength < 0 || nameLength > 0x10000 || nameLength > end - position - kEntryFixedSize)
     Damaged();
   std::vector<uint8_t> rest(size_t(nameLength) + kEntryTailSize);

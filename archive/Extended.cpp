@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/LittleEndian.h"
+
 namespace archive {
 
 namespace {
@@ -26,15 +28,13 @@ void DoubleToExtended(double value, uint8_t out[kExtendedSize]) {
     mantissa = uint64_t(std::ldexp(fraction, 64));
     signExp |= uint16_t(exponent - 1 + kBias);
   }
-  for (int i = 0; i < 8; ++i) out[i] = uint8_t(mantissa >> (8 * i));
-  out[8] = uint8_t(signExp);
-  out[9] = uint8_t(signExp >> 8);
+  platform::PutLe64(out, mantissa);
+  platform::PutLe16(out + 8, signExp);
 }
 
 double ExtendedToDouble(const uint8_t in[kExtendedSize]) {
-  uint64_t mantissa = 0;
-  for (int i = 0; i < 8; ++i) mantissa |= uint64_t(in[i]) << (8 * i);
-  const int signExp = in[8] | in[9] << 8;
+  const uint64_t mantissa = platform::GetLe64(in);
+  const int signExp = platform::GetLe16(in + 8);
   const bool negative = (signExp & 0x8000) != 0;
   const int exponent = signExp & 0x7FFF;
   double magnitude;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/LittleEndian.h"
+
 namespace archive {
 
 bool TCustomSFXGenerator::LoadCodeFromFile(const std::string& path) {
@@ -42,15 +44,15 @@ int32_t VersionBlockNumber(const std::vector<uint8_t>& executable, const std::st
         !std::equal(pattern.begin(), pattern.end(), executable.begin() + long(at)))
       continue;
     const size_t structStart = at - 6;
-    const size_t length = executable[structStart] | executable[structStart + 1] << 8;
-    const size_t valueChars = executable[structStart + 2] | executable[structStart + 3] << 8;
+    const size_t length = platform::GetLe16(&executable[structStart]);
+    const size_t valueChars = platform::GetLe16(&executable[structStart + 2]);
     size_t value = at + pattern.size();
     value += (4 - (value - structStart) % 4) % 4;
     if (length < value - structStart || structStart + length > n) continue;
     int64_t number = 0;
     bool digits = false;
     for (size_t k = 0; k < valueChars && value + 2 * k + 1 < structStart + length; ++k) {
-      const uint16_t ch = uint16_t(executable[value + 2 * k] | executable[value + 2 * k + 1] << 8);
+      const uint16_t ch = platform::GetLe16(&executable[value + 2 * k]);
       if (ch == 0) break;
       if (ch == ' ' && !digits) continue;
       if (ch < '0' || ch > '9') return 0;

@@ -19,6 +19,7 @@ enum class OpenMode {
   ReadDenyWrite,  // reading, others may read but not write
   ReadWrite,      // existing file, reading and writing, others may read
   Create,         // created or truncated, reading and writing, others may read
+  OpenOrCreate,   // existing file kept as it is, or a new one; reading and writing, others may read
 };
 
 // An open file; closed by its destructor. Errors are reported by return values.

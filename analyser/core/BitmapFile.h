@@ -10,7 +10,7 @@
 // usual widths (multiples of 4) the sizes are 1078 + width x height and width x height.
 #pragma once
 #include <cstdint>
-#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "analyser/core/Colours.h"
@@ -23,7 +23,6 @@ constexpr uint32_t kBitmapHeaderBytes = 1078;
 std::vector<uint8_t> EncodeBitmap8(const IndexedImage& image, const Palette& palette);
 // Writes the same bytes, a block of rows at a time. Throws "Cannot Open File" or "Error Writing
 // File".
-void SaveBitmap8(const std::filesystem::path& path, const IndexedImage& image,
-                 const Palette& palette);
+void SaveBitmap8(const std::string& path, const IndexedImage& image, const Palette& palette);
 
 }  // namespace tessel

@@ -7,7 +7,7 @@ namespace tessel {
 
 namespace {
 constexpr const char* kTitle = "Sonaris 4.2 Data\r\n";
-}
+}  // namespace
 
 std::string PointsLogHeader(const std::string& wavePath) {
   return "\r\n" + std::string(kTitle) + wavePath + "\r\n" +
@@ -39,21 +39,21 @@ std::string SpectrumLogLine(const BinReadout& b) {
   return Format("%d\t%ld\t%ld\t%-2.3f\r\n", b.bin, b.frequencyHz, b.amplitude, b.phase);
 }
 
-void TextLog::Open(const std::filesystem::path& path, bool append) {
-  file_ = OpenFile(path, append ? FileMode::OpenAlways : FileMode::CreateAlways);
-  if (!file_ || (append && std::fseek(file_.get(), 0, SEEK_END) != 0)) {
-    file_.reset();
+void TextLog::Open(const std::string& path, bool append) {
+  const auto mode = append ? platform::OpenMode::OpenOrCreate : platform::OpenMode::Create;
+  if (!file_.Open(path, mode) || (append && !file_.Seek(file_.Size()))) {
+    file_.Close();
     FailExclamation("Cannot Open File");
   }
   ok_ = true;
 }
 
 void TextLog::Write(const std::string& text) {
-  if (file_ && WriteFile(file_.get(), text.data(), text.size()) != text.size()) ok_ = false;
+  if (file_.IsOpen() && !file_.Write(text.data(), text.size())) ok_ = false;
 }
 
 bool TextLog::Close() {
-  if (file_ && std::fclose(file_.release()) != 0) ok_ = false;
+  file_.Close();
   return ok_;
 }
 

@@ -8,11 +8,10 @@
 //                             "Point   Freq    Amp     Phase" / one line per bin
 #pragma once
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
-#include "analyser/core/FileIo.h"
 #include "analyser/core/Rows.h"
+#include "platform/Files.h"
 
 namespace tessel {
 
@@ -30,15 +29,15 @@ std::string SpectrumLogLine(const BinReadout& bin);
 class TextLog {
  public:
   // Throws "Cannot Open File".
-  void Open(const std::filesystem::path& path, bool append);
+  void Open(const std::string& path, bool append);
   void Write(const std::string& text);
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.IsOpen(); }
   bool Ok() const { return ok_; }
-  // Returns false when a write or the close failed.
+  // Closes; returns false when a write failed.
   bool Close();
 
  private:
-  FileHandle file_;
+  platform::File file_;
   bool ok_ = true;
 };
 

@@ -194,7 +194,7 @@ void FillHalf(AnalyserState& st, uint8_t* dst, uint32_t bytes, uint64_t offset) 
   std::fill_n(dst, bytes, r.playback.silence);
   if (r.scanFile) {
     const size_t want = size_t(std::min<uint64_t>(bytes, r.fileBytesLeft));
-    const size_t got = want ? ReadFile(r.source.get(), dst, want) : 0;
+    const size_t got = want ? r.source.Read(dst, want) : 0;
     r.fileBytesLeft = got < want ? 0 : r.fileBytesLeft - got;
     return;
   }

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/LittleEndian.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -56,7 +58,8 @@ void ExtractFrame(const uint8_t* pcm, int bitsPerSample, int channels, int64_t s
       }
     p += size_t(n) * 2 * channels;
 #endif
-    for (; n < fftSize; ++n, p += 2 * channels) frame[n] = static_cast<int16_t>(p[0] | (p[1] << 8));
+    for (; n < fftSize; ++n, p += 2 * channels)
+      frame[n] = static_cast<int16_t>(platform::GetLe16(p));
   }
 }
 

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <system_error>
 
-#include "analyser/core/Bytes.h"
-#include "analyser/core/FileIo.h"
+#include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 namespace tessel {
+
+using platform::GetLe32;
+using platform::PutLe32;
 
 void ApplyRecoveryDefaults(AnalysisSettings& s) {
   AnalysisSettings d;
@@ -134,45 +136,39 @@ void KeepWithinRanges(AnalysisSettings& s) {
 std::array<uint8_t, kSettingsRecordSize> EncodeSettings(const AnalysisSettings& settings) {
   std::array<uint8_t, kSettingsRecordSize> record{};
   AnalysisSettings s = settings;
-  Put32(record.data(), kSettingsVersion);
-  ForEachWord(s, [&](int w, uint32_t& v) { Put32(record.data() + 4 * w, v); });
+  PutLe32(record.data(), kSettingsVersion);
+  ForEachWord(s, [&](int w, uint32_t& v) { PutLe32(record.data() + 4 * w, v); });
   return record;
 }
 
 bool DecodeSettings(const uint8_t* record, AnalysisSettings& s) {
-  if (Get32(record) != kSettingsVersion) return false;
+  if (GetLe32(record) != kSettingsVersion) return false;
   const uint32_t sampleRate = s.sampleRateHz;  // always comes from the data
-  ForEachWord(s, [&](int w, uint32_t& v) { v = Get32(record + 4 * w); });
+  ForEachWord(s, [&](int w, uint32_t& v) { v = GetLe32(record + 4 * w); });
   s.sampleRateHz = sampleRate;
   KeepWithinRanges(s);
   return true;
 }
 
-SettingsLoad LoadSettingsFile(const std::filesystem::path& path, AnalysisSettings& s) {
-  FileHandle f = OpenFile(path, FileMode::Read);
-  if (!f) return SettingsLoad::Missing;
+SettingsLoad LoadSettingsFile(const std::string& path, AnalysisSettings& s) {
+  platform::File f;
+  if (!f.Open(path, platform::OpenMode::Read)) return SettingsLoad::Missing;
   uint8_t record[kSettingsRecordSize + 1];
-  size_t got = ReadFile(f.get(), record, sizeof record);
-  f.reset();
+  const size_t got = f.Read(record, sizeof record);
+  f.Close();
   if (got != kSettingsRecordSize) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
+    platform::DeleteFile(path);
     return SettingsLoad::WrongSizeDeleted;
   }
   return DecodeSettings(record, s) ? SettingsLoad::Applied : SettingsLoad::WrongVersion;
 }
 
-bool SaveSettingsFile(const std::filesystem::path& path, const AnalysisSettings& s) {
-  auto record = EncodeSettings(s);
-  FileHandle f = OpenFile(path, FileMode::OpenAlways);
-  if (!f) return false;
-  bool ok = WriteFile(f.get(), record.data(), record.size()) == record.size();
-  ok = std::fclose(f.release()) == 0 && ok;
+bool SaveSettingsFile(const std::string& path, const AnalysisSettings& s) {
+  const auto record = EncodeSettings(s);
+  platform::File f;
   // The file always ends up 116 bytes long, whatever was there before.
-  std::error_code ec;
-  if (ok && std::filesystem::file_size(path, ec) != kSettingsRecordSize && !ec)
-    std::filesystem::resize_file(path, kSettingsRecordSize, ec);
-  return ok && !ec;
+  return f.Open(path, platform::OpenMode::OpenOrCreate) && f.Write(record.data(), record.size()) &&
+         f.Truncate();
 }
 
 }  // namespace tessel

@@ -15,7 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <string>
 
 namespace tessel {
 
@@ -106,9 +106,9 @@ bool DecodeSettings(const uint8_t* record, AnalysisSettings& s);
 enum class SettingsLoad { Missing, WrongSizeDeleted, WrongVersion, Applied };
 // Reads the file: a file that is not 116 bytes long is deleted; one with another version mark
 // is left alone; otherwise its values are applied.
-SettingsLoad LoadSettingsFile(const std::filesystem::path& path, AnalysisSettings& s);
+SettingsLoad LoadSettingsFile(const std::string& path, AnalysisSettings& s);
 // Writes the 116 bytes (word 18 = the current sample rate). Returns false when the file cannot
 // be written, which the caller ignores.
-bool SaveSettingsFile(const std::filesystem::path& path, const AnalysisSettings& s);
+bool SaveSettingsFile(const std::string& path, const AnalysisSettings& s);
 
 }  // namespace tessel

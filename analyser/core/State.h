@@ -4,7 +4,6 @@
 // it, so that every rule about it can be tested without a window.
 #pragma once
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,7 +52,7 @@ struct LiveRun {
   // Recording (Analyze Input) and Quick Save (Scan Input).
   RecordingFile file;
   bool recording = false;
-  std::filesystem::path recordingPath;
+  std::string recordingPath;
   uint64_t total = 0;
   uint64_t recordLimit = 0;  // bytes of a fixed-length recording, 0 for "Any"
   bool quickBegun = false, startPending = false, stopPending = false;
@@ -62,7 +61,7 @@ struct LiveRun {
   PlaybackBuffer playback;
   uint64_t selectionBegin = 0, selectionBytes = 0;  // within the source
   HalfSchedule halves;
-  FileHandle source;  // Scan File reads the wave file
+  platform::File source;  // Scan File reads the wave file
   uint64_t fileBytesLeft = 0;
   bool scanFile = false;
 };
@@ -134,7 +133,7 @@ struct AnalyserState {
 
   // Data logs: "All Spectrum" is filled by the next analysis pass.
   TextLog allLog, pointsLog, spectrumLog;
-  std::filesystem::path spectrumPath;
+  std::string spectrumPath;
   PointMarks points;
   ColoursEdit coloursEdit;
   int magnifyWidth = 0, magnifyHeight = 0;  // the image "Bitmap Magnification" sizes

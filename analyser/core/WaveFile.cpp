@@ -2,28 +2,34 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
-#include "analyser/core/Bytes.h"
 #include "analyser/core/Messages.h"
+#include "platform/LittleEndian.h"
 
 namespace tessel {
 
+using platform::GetLe16;
+using platform::GetLe32;
+using platform::PutLe16;
+using platform::PutLe32;
+
 void WriteWaveHeader(uint8_t* dst, const WaveFormat& format, uint32_t dataBytes) {
-  PutTag(dst + 0, "RIFF");
-  Put32(dst + 4, dataBytes + kWaveHeaderSize - 8);
-  PutTag(dst + 8, "WAVE");
-  PutTag(dst + 12, "fmt ");
-  Put32(dst + 16, 18);
-  Put16(dst + 20, format.formatTag);
-  Put16(dst + 22, format.channels);
-  Put32(dst + 24, format.sampleRateHz);
-  Put32(dst + 28, format.BytesPerSecond());
-  Put16(dst + 32, format.BlockAlign());
-  Put16(dst + 34, format.bitsPerSample);
-  Put16(dst + 36, 0);
-  PutTag(dst + 38, "data");
-  Put32(dst + 42, dataBytes);
+  std::memcpy(dst + 0, "RIFF", 4);
+  PutLe32(dst + 4, dataBytes + kWaveHeaderSize - 8);
+  std::memcpy(dst + 8, "WAVE", 4);
+  std::memcpy(dst + 12, "fmt ", 4);
+  PutLe32(dst + 16, 18);
+  PutLe16(dst + 20, format.formatTag);
+  PutLe16(dst + 22, format.channels);
+  PutLe32(dst + 24, format.sampleRateHz);
+  PutLe32(dst + 28, format.BytesPerSecond());
+  PutLe16(dst + 32, format.BlockAlign());
+  PutLe16(dst + 34, format.bitsPerSample);
+  PutLe16(dst + 36, 0);
+  std::memcpy(dst + 38, "data", 4);
+  PutLe32(dst + 42, dataBytes);
 }
 
 SampleBuffer::SampleBuffer(const WaveFormat& format, uint32_t dataBytes)
@@ -37,8 +43,8 @@ SampleBuffer::SampleBuffer(const WaveFormat& format, uint32_t dataBytes)
 }
 
 void SampleBuffer::PatchLengths(uint32_t dataBytes) {
-  Put32(bytes_.data() + 4, dataBytes + kWaveHeaderSize - 8);
-  Put32(bytes_.data() + 42, dataBytes);
+  PutLe32(bytes_.data() + 4, dataBytes + kWaveHeaderSize - 8);
+  PutLe32(bytes_.data() + 42, dataBytes);
 }
 
 namespace {
@@ -48,7 +54,7 @@ constexpr int kDataPositions = 1024;
 
 int FindTag(const uint8_t* block, int from, int positions, const char* tag) {
   for (int i = from; i < from + positions; ++i)
-    if (IsTag(block + i, tag)) return i;
+    if (std::memcmp(block + i, tag, 4) == 0) return i;
   return -1;
 }
 
@@ -64,14 +70,14 @@ ProbeResult ProbeBytes(const uint8_t* head, size_t headBytes, uint64_t fileLengt
   const int data = fmt < 0 ? -1 : FindTag(head, fmt, kDataPositions, "data");
   if (fmt >= 0 && data >= 0) {
     const uint8_t* body = head + fmt + 8;
-    info.formatTag = Get16(body);
-    info.channels = Get16(body + 2);
-    info.sampleRateHz = Get32(body + 4);
-    info.bitsPerSample = Get16(body + 14);
+    info.formatTag = GetLe16(body);
+    info.channels = GetLe16(body + 2);
+    info.sampleRateHz = GetLe32(body + 4);
+    info.bitsPerSample = GetLe16(body + 14);
     info.dataOffset = static_cast<uint32_t>(data + 8);
     // The declared length is trusted only as far as the file reaches.
     uint64_t available = fileLength - info.dataOffset;
-    info.dataBytes = static_cast<uint32_t>(std::min<uint64_t>(Get32(head + data + 4), available));
+    info.dataBytes = static_cast<uint32_t>(std::min<uint64_t>(GetLe32(head + data + 4), available));
     info.hasHeader = true;
     result.warnNotPcm = mode == ProbeMode::AnalyzeFile && info.formatTag != 1;
   } else {
@@ -81,14 +87,14 @@ ProbeResult ProbeBytes(const uint8_t* head, size_t headBytes, uint64_t fileLengt
   return result;
 }
 
-ProbeResult Probe(const std::filesystem::path& path, ProbeMode mode) {
-  FileHandle f = OpenFile(path, FileMode::Read);
-  if (!f) FailExclamation("Cannot Open File");
-  int64_t length = FileLength(f.get());
+ProbeResult Probe(const std::string& path, ProbeMode mode) {
+  platform::File f;
+  if (!f.Open(path, platform::OpenMode::Read)) FailExclamation("Cannot Open File");
+  int64_t length = f.Size();
   if (length < 0) FailExclamation("Cannot Open File");
   if (length < kProbeBlockSize) FailStop("Sample Size Too Small");
   uint8_t block[kProbeBlockSize] = {};
-  size_t got = ReadFile(f.get(), block, sizeof block);
+  size_t got = f.Read(block, sizeof block);
   return ProbeBytes(block, got, static_cast<uint64_t>(length), mode);
 }
 
@@ -139,33 +145,30 @@ SampleBuffer LoadSegmentFromBytes(const uint8_t* file, size_t fileBytes, const W
   return sample;
 }
 
-SampleBuffer LoadSegment(const std::filesystem::path& path, const WaveFileInfo& info,
-                         double beginMs, double endMs, int fftSize) {
+SampleBuffer LoadSegment(const std::string& path, const WaveFileInfo& info, double beginMs,
+                         double endMs, int fftSize) {
   SegmentRange range = SegmentBytes(info, beginMs, endMs, fftSize);
   SampleBuffer sample(info.Format(), range.end - range.begin);
-  FileHandle f = OpenFile(path, FileMode::Read);
-  if (!f) FailExclamation("Cannot Open File");
+  platform::File f;
+  if (!f.Open(path, platform::OpenMode::Read)) FailExclamation("Cannot Open File");
   // A short file leaves the rest of the sample zero.
-  if (SeekFile(f.get(), uint64_t{info.dataOffset} + range.begin))
-    ReadFile(f.get(), sample.Data(), sample.DataBytes());
+  if (f.Seek(int64_t{info.dataOffset} + range.begin)) f.Read(sample.Data(), sample.DataBytes());
   return sample;
 }
 
-void SaveWave(SampleBuffer& sample, const std::filesystem::path& path) {
-  FileHandle f = OpenFile(path, FileMode::CreateAlways);
-  if (!f) FailExclamation("Cannot Open File");
+void SaveWave(SampleBuffer& sample, const std::string& path) {
+  platform::File f;
+  if (!f.Open(path, platform::OpenMode::Create)) FailExclamation("Cannot Open File");
   const uint32_t align = std::max<uint32_t>(1, sample.Format().BlockAlign());
   const uint32_t count = sample.DataBytes() - sample.DataBytes() % align;
   sample.PatchLengths(count);
   size_t total = size_t{count} + kWaveHeaderSize;
-  size_t written = WriteFile(f.get(), sample.Bytes().data(), total);
-  if (std::fclose(f.release()) != 0 || written != total) FailStop("Error Writing File");
+  if (!f.Write(sample.Bytes().data(), total)) FailStop("Error Writing File");
 }
 
-void RecordingFile::Begin(const std::filesystem::path& path, const WaveFormat& format) {
-  file_ = OpenFile(path, FileMode::OpenAlways);
-  if (!file_ || !SeekFile(file_.get(), kWaveHeaderSize)) {
-    file_.reset();
+void RecordingFile::Begin(const std::string& path, const WaveFormat& format) {
+  if (!file_.Open(path, platform::OpenMode::OpenOrCreate) || !file_.Seek(kWaveHeaderSize)) {
+    file_.Close();
     FailExclamation("Cannot Open File");
   }
   format_ = format;
@@ -173,15 +176,20 @@ void RecordingFile::Begin(const std::filesystem::path& path, const WaveFormat& f
 }
 
 size_t RecordingFile::Append(const uint8_t* data, size_t count) {
-  return file_ ? WriteFile(file_.get(), data, count) : 0;
+  if (!file_.IsOpen()) return 0;
+  // A failed write may still have written part: the position tells how much.
+  const int64_t before = file_.Position();
+  if (file_.Write(data, count)) return count;
+  const int64_t after = file_.Position();
+  return before >= 0 && after > before ? size_t(after - before) : 0;
 }
 
 void RecordingFile::Finish(uint32_t totalDataBytes) {
-  if (!file_) return;
+  if (!file_.IsOpen()) return;
   uint8_t header[kWaveHeaderSize];
   WriteWaveHeader(header, format_, totalDataBytes);
-  if (SeekFile(file_.get(), 0)) WriteFile(file_.get(), header, sizeof header);
-  file_.reset();
+  if (file_.Seek(0)) file_.Write(header, sizeof header);
+  file_.Close();
 }
 
 }  // namespace tessel

@@ -13,11 +13,11 @@
 // 16-bit 11025 Hz mono raw PCM.
 #pragma once
 #include <cstdint>
-#include <filesystem>
+#include <string>
 #include <vector>
 
-#include "analyser/core/FileIo.h"
 #include "analyser/core/LargeBlock.h"
+#include "platform/Files.h"
 
 namespace tessel {
 
@@ -88,7 +88,7 @@ struct ProbeResult {
 // bytes). Throws "Sample Size Too Small" below 2048 bytes.
 ProbeResult ProbeBytes(const uint8_t* head, size_t headBytes, uint64_t fileLength, ProbeMode mode);
 // Opens and probes a file. Throws "Cannot Open File" or "Sample Size Too Small".
-ProbeResult Probe(const std::filesystem::path& path, ProbeMode mode);
+ProbeResult Probe(const std::string& path, ProbeMode mode);
 
 // The analyser reads 8- or 16-bit PCM of one or two channels; a header that declares
 // anything else (24-bit samples, three or more channels) is refused with "Improper Entry".
@@ -109,8 +109,8 @@ SegmentRange SegmentBytes(const WaveFileInfo& info, double beginMs, double endMs
 
 // Loads the chosen stretch into a SampleBuffer with the file's format. Bytes the file does
 // not hold (a short file) stay zero. Throws "Cannot Open File" or "Not enough memory".
-SampleBuffer LoadSegment(const std::filesystem::path& path, const WaveFileInfo& info,
-                         double beginMs, double endMs, int fftSize);
+SampleBuffer LoadSegment(const std::string& path, const WaveFileInfo& info, double beginMs,
+                         double endMs, int fftSize);
 
 // Loads a SampleBuffer from bytes already read (the probe's job done by the caller).
 SampleBuffer LoadSegmentFromBytes(const uint8_t* file, size_t fileBytes, const WaveFileInfo& info,
@@ -118,22 +118,22 @@ SampleBuffer LoadSegmentFromBytes(const uint8_t* file, size_t fileBytes, const W
 
 // Writes the sample rounded down to whole frames, patching the buffer's header to match.
 // Throws "Cannot Open File" or "Error Writing File".
-void SaveWave(SampleBuffer& sample, const std::filesystem::path& path);
+void SaveWave(SampleBuffer& sample, const std::string& path);
 
 // The wave file that Quick Save writes while scanning: the header space is reserved at the
 // start, data blocks are appended, and the header is written when the recording ends.
 class RecordingFile {
  public:
   // Opens (without truncating) or creates the file. Throws "Cannot Open File".
-  void Begin(const std::filesystem::path& path, const WaveFormat& format);
-  bool IsOpen() const { return file_ != nullptr; }
+  void Begin(const std::string& path, const WaveFormat& format);
+  bool IsOpen() const { return file_.IsOpen(); }
   // Appends data; returns the bytes actually written.
   size_t Append(const uint8_t* data, size_t count);
   // Writes the header for totalDataBytes and closes the file.
   void Finish(uint32_t totalDataBytes);
 
  private:
-  FileHandle file_;
+  platform::File file_;
   WaveFormat format_;
 };
 

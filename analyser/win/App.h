@@ -59,7 +59,8 @@ void SetPointerStyle(int style);
 void SetVariablesMode(uint32_t mode);
 void ApplyPalette();  // the palette of the scheme and attenuation in force
 void Relayout();
-std::wstring SettingsPath();
+// The settings file beside the program, as platform/ takes paths (UTF-8).
+std::string SettingsPath();
 // A wave file named on the command line or dropped on the window: chosen as the open
 // dialog would, then analysed (startMode 0) or scanned (startMode 1).
 void OpenFileArgument(const std::wstring& file);

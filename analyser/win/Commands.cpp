@@ -15,6 +15,7 @@
 #include "analyser/core/Readouts.h"
 #include "analyser/core/View.h"
 #include "analyser/win/App.h"
+#include "platform/win32/Wide.h"
 
 namespace tessel_win {
 
@@ -25,14 +26,6 @@ namespace {
 const wchar_t kWaveFilter[] = L"Wave Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
 const wchar_t kLogFilter[] = L"Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 const wchar_t kBitmapFilter[] = L"Bitmap Files (*.bmp)\0*.bmp\0All Files (*.*)\0*.*\0";
-
-std::string Narrow(const std::wstring& w) {
-  const int n =
-      WideCharToMultiByte(CP_ACP, 0, w.c_str(), int(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(size_t(std::max(0, n)), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w.c_str(), int(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
 
 std::wstring Number(double v) {
   wchar_t b[32];
@@ -56,10 +49,11 @@ void RunAnalysis(const WaveFileInfo& info, const AnalysisRequest& request, doubl
   AnalysisSettings s = g.s;
   s.timeScaleMs = float(timeScaleMs);
   try {
-    SampleBuffer sample = LoadSegment(g.wavePath, info, request.beginMs, request.endMs, fftSize);
+    SampleBuffer sample =
+        LoadSegment(platform::Narrow(g.wavePath), info, request.beginMs, request.endMs, fftSize);
     // The All Spectrum log's header tells the analysis that fills it.
     if (g.allLog.IsOpen())
-      g.allLog.Write(SpectrumLogHeader(Narrow(g.wavePath), info.sampleRateHz, fftSize,
+      g.allLog.Write(SpectrumLogHeader(platform::WideToAnsi(g.wavePath), info.sampleRateHz, fftSize,
                                        request.beginMs, timeScaleMs));
     AnalysisOptions options = OptionsFromSettings(s, info.sampleRateHz);
     options.minWidth = g.screenW;
@@ -194,7 +188,7 @@ bool ChooseWaveFile(bool chosen, ProbeMode mode, ProbeResult& probe) {
     if (!chosen && !ChooseFile(false, L"Open Wave File", kWaveFilter, g.wavePath)) return false;
     chosen = false;
     try {
-      probe = Probe(g.wavePath, mode);
+      probe = Probe(platform::Narrow(g.wavePath), mode);
       if (probe.warnNotPcm)
         ShowMessage("File may not be PCM Wave Format", MessageIcon::Exclamation);
       CheckSampleFormat(probe.info);
@@ -230,7 +224,7 @@ void ChangeCommand(bool fromDrag, double beginMs, double endMs) {
   if (!g.displayBitmapValid || g.wavePath.empty()) return;
   ProbeResult probe;
   try {
-    probe = Probe(g.wavePath, ProbeMode::AnalyzeFile);
+    probe = Probe(platform::Narrow(g.wavePath), ProbeMode::AnalyzeFile);
   } catch (const TesselError& e) {
     return ShowError(e);
   }
@@ -267,7 +261,7 @@ void SaveWaveCommand() {
   RedrawPanel();
   std::wstring path;
   if (!ChooseFile(true, L"Record Wave File", kWaveFilter, path)) return;
-  SaveWave(g.current.sample, path);
+  SaveWave(g.current.sample, platform::Narrow(path));
 }
 
 void SaveBitmapCommand(bool entire) {
@@ -280,28 +274,30 @@ void SaveBitmapCommand(bool entire) {
     image = Magnify(image, g.s.bitmapFactor);
     if (image.Empty()) return ShowMessage("Unable to Magnify Bitmap", MessageIcon::Stop);
   }
-  SaveBitmap8(path, image, CurrentPalette());
+  SaveBitmap8(platform::Narrow(path), image, CurrentPalette());
 }
 
 void LogCommand(uint32_t command) {
   if (!g.displayBitmapValid) return;
   std::wstring path;
   if (!ChooseFile(true, L"Save Data Log", kLogFilter, path)) return;
-  const std::string wave = Narrow(g.wavePath);
+  const std::string log = platform::Narrow(path);
+  // The log names the wave in the ANSI code page, as its other 8-bit texts.
+  const std::string wave = platform::WideToAnsi(g.wavePath);
   if (command == kCmdLogPoints) {
-    g.pointsLog.Open(path, true);
+    g.pointsLog.Open(log, true);
     g.pointsLog.Write(PointsLogHeader(wave));
     g.pointsDialog = OpenPointsDialog();
     g.pointsMode = true;
   } else if (command == kCmdLogSingle) {
-    g.spectrumLog.Open(path, false);
-    g.spectrumPath = path;
+    g.spectrumLog.Open(log, false);
+    g.spectrumPath = log;
     g.lastClickColumn = -1;
     g.spectrumDialog = OpenSpectrumDialog();
   } else {
     // The header is written when the pass begins: its start and time step come from the
     // dialog that follows.
-    g.allLog.Open(path, false);
+    g.allLog.Open(log, false);
     PostMessageW(g.window, WM_COMMAND, kCmdParamChange, 0);
   }
 }
@@ -325,8 +321,9 @@ void ClosePointsLog() {
 void CloseSpectrumLog(bool save) {
   if (save && g.lastClickColumn >= 0) {
     try {
-      g.spectrumLog.Write(SpectrumLogHeader(Narrow(g.wavePath), g.current.info.sampleRateHz,
-                                            g.current.fftSize, g.current.startMs, -1));
+      g.spectrumLog.Write(SpectrumLogHeader(platform::WideToAnsi(g.wavePath),
+                                            g.current.info.sampleRateHz, g.current.fftSize,
+                                            g.current.startMs, -1));
       for (const BinReadout& b : ColumnBins(g, g.lastClickColumn))
         g.spectrumLog.Write(SpectrumLogLine(b));
     } catch (const TesselError& e) {
@@ -335,7 +332,7 @@ void CloseSpectrumLog(bool save) {
   }
   if (g.spectrumLog.IsOpen() && !g.spectrumLog.Close() && save)
     ShowMessage("Error Writing File", MessageIcon::Stop);
-  if (!save) DeleteFileW(g.spectrumPath.c_str());
+  if (!save) DeleteFileW(platform::Widen(g.spectrumPath).c_str());
   g.spectrumDialog = nullptr;
   SetMenuState(MenuState::ReadyWithData);
 }

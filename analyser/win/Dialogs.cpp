@@ -13,6 +13,7 @@
 #include "analyser/core/Readouts.h"
 #include "analyser/core/View.h"
 #include "analyser/win/App.h"
+#include "platform/win32/Wide.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -20,8 +21,6 @@ namespace tessel_win {
 using namespace tessel;
 
 namespace {
-
-std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 std::wstring ItemText(HWND d, int id) {
   wchar_t b[80] = L"";
@@ -83,7 +82,7 @@ void UpdateDerived(HWND d, ParamState& p) {
   const BandBar bar = UpdateBand(p.form, g.s);
   CheckChoice(d, IDC_FFT512, IDC_FFT16384, p.form.work.fftSizeChoice);
   SetDlgItemTextW(d, IDC_RESOLUTION_TEXT,
-                  Wide(Format("%-3.1f", double(g.s.freqResolutionHz))).c_str());
+                  platform::AnsiToWide(Format("%-3.1f", double(g.s.freqResolutionHz))).c_str());
   SetNumber(d, IDC_BAND_TEXT, g.s.bandLowHz);
   SetNumber(d, IDC_BAND_HIGH, g.s.bandHighHz);
   SetBar(d, IDC_BAND_BAR, bar.low, bar.high, g.s.bandLowHz);
@@ -355,10 +354,10 @@ INT_PTR CALLBACK NoticeProc(HWND d, UINT msg, WPARAM wp, LPARAM) {
 void UpdateMagnify(HWND d) {
   const MagnificationTexts t =
       MagnificationTextsFor(g.s.bitmapFactor, g.s.bitmapDpi, g.magnifyWidth, g.magnifyHeight);
-  SetDlgItemTextW(d, IDC_FACTOR_TEXT, Wide(t.factor).c_str());
+  SetDlgItemTextW(d, IDC_FACTOR_TEXT, platform::AnsiToWide(t.factor).c_str());
   SetNumber(d, IDC_DPI_TEXT, g.s.bitmapDpi);
-  SetDlgItemTextW(d, IDC_PRINT_WIDTH, Wide(t.width).c_str());
-  SetDlgItemTextW(d, IDC_PRINT_HEIGHT, Wide(t.height).c_str());
+  SetDlgItemTextW(d, IDC_PRINT_WIDTH, platform::AnsiToWide(t.width).c_str());
+  SetDlgItemTextW(d, IDC_PRINT_HEIGHT, platform::AnsiToWide(t.height).c_str());
 }
 
 INT_PTR CALLBACK MagnifyProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
@@ -515,7 +514,7 @@ void MarkersDialog() {
 }
 
 void ShowNotice(const std::string& line) {
-  const std::wstring text = Wide(line);
+  const std::wstring text = platform::AnsiToWide(line);
   HWND d = CreateDialogW(g.instance, MAKEINTRESOURCEW(IDD_NOTICE), g.window, NoticeProc);
   if (!d) return;
   SetDlgItemTextW(d, IDC_NOTICE_TEXT, text.c_str());

@@ -13,6 +13,7 @@
 #include "analyser/core/Readouts.h"
 #include "analyser/core/View.h"
 #include "analyser/win/App.h"
+#include "platform/win32/Wide.h"
 
 namespace tessel_win {
 
@@ -55,7 +56,7 @@ void BlitIndexed(HDC dc, int x, int y, const IndexedImage& image) {
 }
 
 void DrawLabel(HDC dc, int x, int y, const std::string& text) {
-  const std::wstring w(text.begin(), text.end());
+  const std::wstring w = platform::AnsiToWide(text);
   SetTextColor(dc, ColourOf(kIndexBackground));
   TextOutW(dc, x + 1, y, w.c_str(), int(w.size()));
   SetTextColor(dc, ColourOf(kIndexPointer));
@@ -88,7 +89,7 @@ void DrawGroove(HDC dc) {
 }
 
 void Text(HDC dc, int x, int y, const std::string& s) {
-  const std::wstring w(s.begin(), s.end());
+  const std::wstring w = platform::AnsiToWide(s);
   TextOutW(dc, x, y, w.c_str(), int(w.size()));
 }
 

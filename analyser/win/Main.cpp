@@ -7,6 +7,7 @@
 
 #include "analyser/win/App.h"
 #include "platform/win32/SystemLibraries.h"
+#include "platform/win32/Wide.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -33,7 +34,7 @@ std::wstring FileArgument(const wchar_t* commandLine) {
 
 }  // namespace
 
-std::wstring SettingsPath() { return g.exeFolder + L"tessel.ini"; }
+std::string SettingsPath() { return platform::Narrow(g.exeFolder + L"tessel.ini"); }
 
 void OpenFileArgument(const std::wstring& file) {
   wchar_t full[MAX_PATH];

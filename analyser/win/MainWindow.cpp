@@ -8,6 +8,7 @@
 #include "analyser/core/View.h"
 #include "analyser/win/App.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Wide.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -406,8 +407,7 @@ void PumpMessages() {
 }
 
 void ShowMessage(const std::string& text, MessageIcon icon) {
-  const std::wstring wide(text.begin(), text.end());
-  MessageBoxW(g.window, wide.c_str(), L"Sonaris",
+  MessageBoxW(g.window, platform::AnsiToWide(text).c_str(), L"Sonaris",
               MB_OK | (icon == MessageIcon::Stop ? MB_ICONSTOP : MB_ICONEXCLAMATION));
 }
 

@@ -15,6 +15,7 @@
 #include "analyser/core/Readouts.h"
 #include "analyser/core/View.h"
 #include "analyser/win/App.h"
+#include "platform/win32/Wide.h"
 #include "resources/analyser/resource.h"
 
 namespace tessel_win {
@@ -172,7 +173,7 @@ void ScanInputCommand() {
   std::wstring path;
   if (g.s.quickSave == kQuickSaveOn && !ChooseFile(true, L"Record Wave File", kWaveFilter, path))
     g.s.quickSave = kQuickSaveOff;
-  g.run.recordingPath = path;
+  g.run.recordingPath = platform::Narrow(path);
   g.s.lengthChoice = kLengthAny;
   PrepareDisplay(Mode::ScanInput, L"Scan Input");
   const bool ran = RunInput(0);
@@ -187,7 +188,7 @@ void AnalyzeInputCommand() {
   g.run = LiveRun{};
   std::wstring path;
   if (!ChooseFile(true, L"Record Wave File", kWaveFilter, path)) return;
-  g.run.recordingPath = path;
+  g.run.recordingPath = platform::Narrow(path);
   g.run.format = CaptureFormat(g.s);
   try {
     g.run.file.Begin(g.run.recordingPath, g.run.format);
@@ -247,8 +248,8 @@ void ScanFileCommand(bool fileChosen) {
   g.run = LiveRun{};
   g.run.scanFile = true;
   g.run.format = info.Format();
-  g.run.source = OpenFile(g.wavePath, FileMode::Read);
-  if (!g.run.source || !SeekFile(g.run.source.get(), info.dataOffset))
+  if (!g.run.source.Open(platform::Narrow(g.wavePath), platform::OpenMode::Read) ||
+      !g.run.source.Seek(info.dataOffset))
     return ShowMessage("Cannot Open File", MessageIcon::Exclamation);
   g.run.fileBytesLeft = info.dataBytes;
   g.run.selectionBytes = info.dataBytes;
@@ -260,7 +261,7 @@ void ScanFileCommand(bool fileChosen) {
     return ShowError(e);
   }
   if (!StartOutput()) {
-    g.run.source.reset();
+    g.run.source.Close();
     EndScanState();
     return ShowMessage("Cannot Open Audio Device", MessageIcon::Stop);
   }
@@ -277,7 +278,7 @@ void ScanFileCommand(bool fileChosen) {
       ringFrames, int64_t(info.dataBytes / blockAlign));
   g.output.Close();
   g.playingAll = false;
-  g.run.source.reset();
+  g.run.source.Close();
   EndScanState();
   if (g.closePending) return void(PostMessageW(g.window, WM_CLOSE, 0, 0));
   if (g.s.analysisAtStop == kAnalysisOn) {

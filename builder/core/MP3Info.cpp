@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "builder/core/FileIO.h"
+#include "builder/core/InOutError.h"
 
 namespace builder {
 namespace {
@@ -22,10 +22,18 @@ void CopyField(ID3v1Block& block, size_t at, size_t width, const std::string& va
   std::memcpy(block.data() + at, value.data(), std::min(width, value.size()));
 }
 
-ID3v1Block ReadLastBlock(File& file) {
+// The position of the last 128 bytes; a file shorter than a tag fails as an I/O error.
+int64_t LastBlockStart(const platform::File& file, const std::string& path) {
+  const int64_t size = file.Size();
+  if (size < 0) FailInOut("cannot take the size of", path);
+  if (size < int64_t(kID3v1Size)) FailInOut("cannot seek before the start of", path);
+  return size - int64_t(kID3v1Size);
+}
+
+ID3v1Block ReadLastBlock(platform::File& file, const std::string& path) {
   ID3v1Block block{};
-  // A file shorter than a tag: the read before its start fails as an I/O error.
-  file.ReadAt(file.Size() - int64_t(kID3v1Size), block.data(), block.size());
+  if (!file.Seek(LastBlockStart(file, path))) FailInOut("cannot seek in", path);
+  if (file.Read(block.data(), block.size()) != block.size()) FailInOut("cannot read", path);
   return block;
 }
 
@@ -65,9 +73,9 @@ ID3v1Block MakeID3v1Block(const ID3v1Fields& f) {
 }
 
 void AppendID3v1Block(const std::string& path, const ID3v1Block& block) {
-  File file(path, File::Mode::Append);
-  file.Append(block.data(), block.size());
-  file.Close();
+  platform::File file = OpenOrFail(path, platform::OpenMode::OpenOrCreate);
+  if (!file.Seek(file.Size()) || !file.Write(block.data(), block.size()))
+    FailInOut("cannot write", path);
 }
 
 void TMP3Info::Fire(const std::function<void()>& event) {
@@ -97,11 +105,11 @@ void TMP3Info::SetFilename(const std::string& path) {
 
 void TMP3Info::ReadTag() {
   valid_ = true;
-  if (!FileExists(filename_)) return Refuse(kMissingFile);
+  if (!platform::FileExists(filename_)) return Refuse(kMissingFile);
   ID3v1Block block;
   try {
-    File file(filename_, File::Mode::Read);
-    block = ReadLastBlock(file);
+    platform::File file = OpenOrFail(filename_, platform::OpenMode::Read);
+    block = ReadLastBlock(file, filename_);
   } catch (const EInOutError& e) {
     // Nothing was read, so nothing may later be saved over this file's last bytes.
     valid_ = false;
@@ -127,14 +135,14 @@ void TMP3Info::TakeFields(const ID3v1Block& block) {
 }
 
 void TMP3Info::Save() {
-  if (!FileExists(filename_) || !valid_) return Refuse(kCannotSave);
-  File file(filename_, File::Mode::ReadWrite);
+  if (!platform::FileExists(filename_) || !valid_) return Refuse(kCannotSave);
+  platform::File file = OpenOrFail(filename_, platform::OpenMode::ReadWrite);
   // The file may have changed since its tag was read: never write over audio data.
-  if (!StartsWithMarker(ReadLastBlock(file))) return Refuse(kCannotSave);
+  if (!StartsWithMarker(ReadLastBlock(file, filename_))) return Refuse(kCannotSave);
   const ID3v1Block block =
       MakeID3v1Block({title_, artist_, album_, year_, comment_, genreId_, track_});
-  file.WriteAt(file.Size() - int64_t(kID3v1Size), block.data(), block.size());
-  file.Close();
+  if (!file.Seek(LastBlockStart(file, filename_)) || !file.Write(block.data(), block.size()))
+    FailInOut("cannot write", filename_);
 }
 
 }  // namespace builder

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "builder/core/FileIO.h"
+#include "builder/core/InOutError.h"
 
 namespace builder {
 namespace {
@@ -65,15 +65,16 @@ void TMainForm::UpdateCreateEnabled() { createEnabled_ = !source_.empty() && !ta
 void TMainForm::Edit7Change(const std::string& text) {
   source_ = text;
   Finally enable([this] { UpdateCreateEnabled(); });
-  if (!FileExists(text)) return;
+  if (!platform::FileExists(text)) return;
   // A new song ends the editing of the previous one's tag.
   EndEditing();
   tag_ = TagView{};
   mp3Info_.SetFilename(text);
   if (tag_.filename.empty()) tag_.filename = FileNameOnly(text);
   changeEnabled_ = true;
-  File song(text, File::Mode::Read);
-  sizeEstimate_ = SizeEstimateText(song.Size(), decimalSeparator_);
+  const int64_t songSize = OpenOrFail(text, platform::OpenMode::Read).Size();
+  if (songSize < 0) FailInOut("cannot take the size of", text);
+  sizeEstimate_ = SizeEstimateText(songSize, decimalSeparator_);
   if (!tag_.title.empty()) UpdatePreviewCaption(mp3Info_.Title(), tag_.artist);
 }
 
@@ -138,7 +139,7 @@ void TMainForm::Edit2Change() {
 
 void TMainForm::SaveChangesBtnClick() {
   const uint8_t genre = tag_.genre < 0 ? 255 : uint8_t(tag_.genre);
-  if (noTag_ && FileExists(mp3Info_.Filename())) {
+  if (noTag_ && platform::FileExists(mp3Info_.Filename())) {
     AppendID3v1Block(mp3Info_.Filename(), MakeID3v1Block({tag_.title, tag_.artist, tag_.album,
                                                           tag_.year, tag_.comment, genre}));
     // Read again: the song now counts as tagged and later saves overwrite.

@@ -1,42 +1,9 @@
 #include "builder/core/PlayerSettings.h"
 
 #include "builder/core/Colour.h"
+#include "platform/LittleEndian.h"
 
 namespace builder {
-namespace {
-
-// Field-by-field little-endian writer over the fixed-size record.
-class RecordWriter {
- public:
-  explicit RecordWriter(PlayerSettingsBytes& bytes) : bytes_(bytes) {}
-  void U32(uint32_t v) {
-    for (int b = 0; b < 4; ++b) bytes_[pos_++] = uint8_t(v >> (8 * b));
-  }
-  void I32(int32_t v) { U32(uint32_t(v)); }
-  void Flag(bool v) { bytes_[pos_++] = v ? 1 : 0; }
-
- private:
-  PlayerSettingsBytes& bytes_;
-  size_t pos_ = 0;
-};
-
-class RecordReader {
- public:
-  explicit RecordReader(const uint8_t* data) : data_(data) {}
-  uint32_t U32() {
-    uint32_t v = 0;
-    for (int b = 0; b < 4; ++b) v |= uint32_t(data_[pos_++]) << (8 * b);
-    return v;
-  }
-  int32_t I32() { return int32_t(U32()); }
-  bool Flag() { return data_[pos_++] != 0; }
-
- private:
-  const uint8_t* data_;
-  size_t pos_ = 0;
-};
-
-}  // namespace
 
 bool PlayerSettingsRecord::operator==(const PlayerSettingsRecord& o) const {
   return RedColor == o.RedColor && YellowColor == o.YellowColor && GreenColor == o.GreenColor &&
@@ -69,7 +36,7 @@ PlayerSettingsRecord DefaultPlayerSettings() {
 
 PlayerSettingsBytes WritePlayerSettings(const PlayerSettingsRecord& r) {
   PlayerSettingsBytes bytes{};
-  RecordWriter w(bytes);
+  platform::LeWriter w(bytes.data());
   w.U32(r.RedColor);
   w.U32(r.YellowColor);
   w.U32(r.GreenColor);
@@ -94,7 +61,7 @@ PlayerSettingsBytes WritePlayerSettings(const PlayerSettingsRecord& r) {
 
 bool ReadPlayerSettings(const uint8_t* data, size_t size, PlayerSettingsRecord& record) {
   if (data == nullptr || size < kPlayerSettingsSize) return false;
-  RecordReader in(data);
+  platform::LeReader in(data);
   PlayerSettingsRecord r;
   r.RedColor = in.U32();
   r.YellowColor = in.U32();

@@ -17,6 +17,7 @@
 #include "builder/win/WinServices.h"
 #include "platform/System.h"
 #include "platform/win32/SystemLibraries.h"
+#include "platform/win32/Wide.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ std::vector<std::string> Arguments() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::string> args;
-  for (int i = 1; argv && i < argc; ++i) args.push_back(vardexwin::Utf8(argv[i]));
+  for (int i = 1; argv && i < argc; ++i) args.push_back(platform::Narrow(argv[i]));
   if (argv) LocalFree(argv);
   return args;
 }
@@ -89,7 +90,7 @@ int RunWindows(HINSTANCE instance, int show) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   platform::RestrictLibrarySearch();
   const std::vector<std::string> args = Arguments();
-  if (!args.empty() && lstrcmpiW(vardexwin::Wide(args[0]).c_str(), L"/build") == 0)
+  if (!args.empty() && lstrcmpiW(platform::Widen(args[0]).c_str(), L"/build") == 0)
     return BatchBuild(args);
   return RunWindows(instance, show);
 }

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <optional>
 
-#include "builder/core/FileIO.h"
 #include "builder/win/AboutWindows.h"
 #include "builder/win/ControlIds.h"
 #include "builder/win/PreviewWindow.h"
 #include "platform/System.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Wide.h"
 #include "resources/builder/resource.h"
 
 namespace vardexwin {
@@ -84,8 +84,8 @@ bool MainWindow::Create() {
   CreateStylePage();
   ShowPage(leftTabs_, {&songPage_, &stylePage_});
   ShowPage(rightTabs_, {&filePage_, &sizePage_});
-  openDirectory_ = Wide(store_.ReadString("OpenDirectory").value_or(""));
-  saveDirectory_ = Wide(store_.ReadString("SaveDirectory").value_or(""));
+  openDirectory_ = platform::Widen(store_.ReadString("OpenDirectory").value_or(""));
+  saveDirectory_ = platform::Widen(store_.ReadString("SaveDirectory").value_or(""));
   ShowSongState();
   ShowSplitState();
   ShowStyleState();
@@ -164,7 +164,8 @@ void MainWindow::CreateSongPage() {
   comboBox1_ = Control(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_DISABLED,
                        75, 150, 255, 300, IDC_COMBOBOX1, &songPage_);
   for (const char* genre : builder::GenreNames())
-    SendMessageW(comboBox1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(genre).c_str()));
+    SendMessageW(comboBox1_, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(platform::AnsiToWide(genre).c_str()));
   changeBtn_ = Control(L"BUTTON", L"&Edit", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 75, 202, 90,
                        24, IDC_CHANGEBTN, &songPage_);
   saveChangesBtn_ = Control(L"BUTTON", L"&Save changes", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
@@ -352,7 +353,7 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     case IDC_RGMAXSIZE_144:
       return rgMaxSizeClick(id - IDC_RGMAXSIZE_720);
     case IDC_EDMAXSIZE:
-      if (code == EN_CHANGE) split_.SetText(Utf8(WindowText(control)));
+      if (code == EN_CHANGE) split_.SetText(platform::Narrow(WindowText(control)));
       return;
     default:
       OnStyleCommand(id);
@@ -384,10 +385,10 @@ void MainWindow::Button1Click() {
 
 void MainWindow::OnFilesDropped() {
   std::vector<std::string> paths;
-  for (const std::wstring& path : drop_.Take()) paths.push_back(Utf8(path));
+  for (const std::wstring& path : drop_.Take()) paths.push_back(platform::Narrow(path));
   const auto song = form_.DroppedSong(paths);
   if (!song) return;
-  SetEditText(edit7_, Wide(*song));
+  SetEditText(edit7_, platform::Widen(*song));
   Guarded([this] { Edit7Change(); });  // as after "Select MP3-Song"
 }
 
@@ -408,17 +409,17 @@ void MainWindow::Button2Click() {
 
 void MainWindow::Edit7Change() {
   Finally show{[this] { ShowSongState(); }};
-  form_.Edit7Change(Utf8(WindowText(edit7_)));
+  form_.Edit7Change(platform::Narrow(WindowText(edit7_)));
 }
 
 void MainWindow::Edit8Change() {
-  form_.Edit8Change(Utf8(WindowText(edit8_)));
+  form_.Edit8Change(platform::Narrow(WindowText(edit8_)));
   ShowSongState();
 }
 
 void MainWindow::Edit8Exit() {
   form_.Edit8Exit();
-  SetEditText(edit8_, Wide(form_.Target()));
+  SetEditText(edit8_, platform::Widen(form_.Target()));
   ShowSongState();
 }
 
@@ -427,7 +428,7 @@ void MainWindow::TagControlChanged(int id) {
     form_.GenreChanged(int(SendMessageW(comboBox1_, CB_GETCURSEL, 0, 0)));
   } else {
     const auto field = builder::TagField(id - IDC_EDIT2);
-    form_.TagFieldChanged(field, WideToAnsi(WindowText(tagEdits_[id - IDC_EDIT2])));
+    form_.TagFieldChanged(field, platform::WideToAnsi(WindowText(tagEdits_[id - IDC_EDIT2])));
   }
   ShowSongState();
 }
@@ -444,9 +445,9 @@ void MainWindow::SaveChangesBtnClick() {
 
 void MainWindow::ShowTagFields() {
   const builder::TagView& t = form_.Tag();
-  SetEditText(edit1_, Wide(t.filename));
+  SetEditText(edit1_, platform::Widen(t.filename));
   const std::string* texts[] = {&t.title, &t.artist, &t.album, &t.year, &t.comment};
-  for (int i = 0; i < 5; ++i) SetEditText(tagEdits_[i], AnsiToWide(*texts[i]));
+  for (int i = 0; i < 5; ++i) SetEditText(tagEdits_[i], platform::AnsiToWide(*texts[i]));
   const bool was = updating_;
   updating_ = true;
   SendMessageW(comboBox1_, CB_SETCURSEL, t.genre, 0);
@@ -461,7 +462,7 @@ void MainWindow::ShowSongState() {
   EnableWindow(changeBtn_, form_.ChangeEnabled());
   EnableWindow(saveChangesBtn_, form_.SaveEnabled());
   EnableWindow(bitBtn1_, form_.CreateEnabled());
-  SetWindowTextW(label13_, Wide(form_.SizeEstimate()).c_str());
+  SetWindowTextW(label13_, platform::Widen(form_.SizeEstimate()).c_str());
   preview_.Refresh();
 }
 
@@ -516,7 +517,7 @@ bool MainWindow::Ask(builder::BuildQuestion, const std::string& text) {
 }
 
 void MainWindow::SetStatus(const std::string& text) {
-  SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
 }
 
 void MainWindow::ShowProgress(bool visible) {
@@ -532,7 +533,7 @@ void MainWindow::SetCreateEnabled(bool enabled) {
 }
 
 void MainWindow::Execute(const std::string& path) {
-  std::wstring command = L"\"" + Wide(path) + L"\"";
+  std::wstring command = L"\"" + platform::Widen(path) + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
@@ -597,8 +598,8 @@ void MainWindow::OnMouseMove(int x, int y) {
 }
 
 void MainWindow::OnClose() {
-  store_.WriteString("SaveDirectory", Utf8(saveDirectory_));
-  store_.WriteString("OpenDirectory", Utf8(openDirectory_));
+  store_.WriteString("SaveDirectory", platform::Narrow(saveDirectory_));
+  store_.WriteString("OpenDirectory", platform::Narrow(openDirectory_));
   style_.SaveTo(store_);
   DestroyWindow(window_);
 }

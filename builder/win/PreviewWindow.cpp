@@ -6,6 +6,7 @@
 #include "builder/win/WinServices.h"
 #include "builder/win/controls/Controls.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Wide.h"
 
 namespace vardexwin {
 namespace {
@@ -111,7 +112,8 @@ void PreviewWindow::Show(bool topMost) {
 void PreviewWindow::Refresh() {
   if (!window_) return;
   const builder::PreviewState& p = style_.Preview();
-  if (WindowText(window_) != Wide(p.caption)) SetWindowTextW(window_, Wide(p.caption).c_str());
+  if (WindowText(window_) != platform::Widen(p.caption))
+    SetWindowTextW(window_, platform::Widen(p.caption).c_str());
   SendMessageW(loopedCB_, BM_SETCHECK, p.loopedCB ? BST_CHECKED : BST_UNCHECKED, 0);
   SendMessageW(lockbox_, BM_SETCHECK, p.lockbox ? BST_CHECKED : BST_UNCHECKED, 0);
   ShowWindow(label12_, p.priorityVisible ? SW_SHOW : SW_HIDE);

@@ -8,6 +8,7 @@
 #include "builder/win/ControlIds.h"
 #include "builder/win/MainWindow.h"
 #include "builder/win/PreviewWindow.h"
+#include "platform/win32/Wide.h"
 
 namespace vardexwin {
 namespace {
@@ -88,7 +89,7 @@ void MainWindow::CreateStylePage() {
 }
 
 void MainWindow::ShowStyleState() {
-  SetEditText(edit9_, Wide(style_.SepWidthText()));
+  SetEditText(edit9_, platform::Widen(style_.SepWidthText()));
   SetCheck(checkBox5_, style_.ShowJustOne());
   SetCheck(checkBox2_, style_.Looped());
   SetCheck(checkBox3_, style_.PriorityVisible());

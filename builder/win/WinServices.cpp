@@ -10,12 +10,6 @@
 
 namespace vardexwin {
 
-std::wstring Wide(const std::string& utf8) { return platform::Widen(utf8); }
-std::string Utf8(const std::wstring& wide) { return platform::Narrow(wide); }
-
-std::wstring AnsiToWide(const std::string& ansi) { return platform::AnsiToWide(ansi); }
-std::string WideToAnsi(const std::wstring& wide) { return platform::WideToAnsi(wide); }
-
 std::wstring WindowText(HWND window) {
   const int n = GetWindowTextLengthW(window);
   std::wstring text(size_t(n) + 1, L'\0');
@@ -26,7 +20,7 @@ std::wstring WindowText(HWND window) {
 
 bool ExeResources::Find(const std::string& type, const std::string& name, const uint8_t*& data,
                         size_t& size) {
-  HRSRC info = FindResourceW(nullptr, Wide(name).c_str(), Wide(type).c_str());
+  HRSRC info = FindResourceW(nullptr, platform::Widen(name).c_str(), platform::Widen(type).c_str());
   if (!info) return false;
   size = SizeofResource(nullptr, info);
   HGLOBAL loaded = LoadResource(nullptr, info);
@@ -36,7 +30,7 @@ bool ExeResources::Find(const std::string& type, const std::string& name, const 
 }
 
 RegistryStore::RegistryStore() {
-  const std::wstring path = Wide(builder::kSettingsKey);
+  const std::wstring path = platform::Widen(builder::kSettingsKey);
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
                       nullptr, &key_, nullptr) == ERROR_SUCCESS)
     return;
@@ -54,8 +48,8 @@ RegistryStore::~RegistryStore() {
 std::optional<int32_t> RegistryStore::ReadInteger(const std::string& name) const {
   if (!key_) return std::nullopt;
   DWORD type = 0, value = 0, size = sizeof value;
-  if (RegQueryValueExW(key_, Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                       &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(key_, platform::Widen(name).c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
       type != REG_DWORD || size != sizeof value)
     return std::nullopt;
   return int32_t(value);
@@ -64,7 +58,7 @@ std::optional<int32_t> RegistryStore::ReadInteger(const std::string& name) const
 std::optional<std::string> RegistryStore::ReadString(const std::string& name) const {
   if (!key_) return std::nullopt;
   DWORD type = 0, size = 0;
-  const std::wstring n = Wide(name);
+  const std::wstring n = platform::Widen(name);
   if (RegQueryValueExW(key_, n.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       type != REG_SZ || size > 65536)
     return std::nullopt;
@@ -72,29 +66,29 @@ std::optional<std::string> RegistryStore::ReadString(const std::string& name) co
   if (RegQueryValueExW(key_, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
                        &size) != ERROR_SUCCESS)
     return std::nullopt;
-  return Utf8(text.data());
+  return platform::Narrow(text.data());
 }
 
 void RegistryStore::WriteInteger(const std::string& name, int32_t value) {
   if (!key_) return;
   const DWORD v = DWORD(value);
-  RegSetValueExW(key_, Wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
-                 sizeof v);
+  RegSetValueExW(key_, platform::Widen(name).c_str(), 0, REG_DWORD,
+                 reinterpret_cast<const BYTE*>(&v), sizeof v);
 }
 
 void RegistryStore::WriteString(const std::string& name, const std::string& value) {
   if (!key_) return;
-  const std::wstring v = Wide(value);
-  RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
-                 DWORD((v.size() + 1) * sizeof(wchar_t)));
+  const std::wstring v = platform::Widen(value);
+  RegSetValueExW(key_, platform::Widen(name).c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(v.c_str()), DWORD((v.size() + 1) * sizeof(wchar_t)));
 }
 
 void ShowError(HWND owner, const std::string& message) {
-  MessageBoxW(owner, Wide(message).c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
+  MessageBoxW(owner, platform::Widen(message).c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
 }
 
 int Confirm(HWND owner, const std::string& text, UINT buttons) {
-  return MessageBoxW(owner, Wide(text).c_str(), L"Confirm", buttons | MB_ICONQUESTION);
+  return MessageBoxW(owner, platform::Widen(text).c_str(), L"Confirm", buttons | MB_ICONQUESTION);
 }
 
 COLORREF Resolve(builder::TColor colour) {
@@ -142,7 +136,7 @@ bool WaitWithMessages(DWORD& startTick, int64_t dueMs) {
 std::string DecimalSeparator() {
   wchar_t sep[8] = {};
   if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, 8) <= 1) return ".";
-  return Utf8(sep);
+  return platform::Narrow(sep);
 }
 
 }  // namespace vardexwin

@@ -1,6 +1,7 @@
 // Win32 services of the builder: the embedded files, the registry store, message
-// boxes, the archive component's questions, the file and colour dialogs, and text
-// conversions (paths are UTF-8 in the core, tag texts are ANSI as in the file).
+// boxes, the archive component's questions, the file and colour dialogs. Texts come and go
+// through platform/win32/Wide.h (paths are UTF-8 in the core, tag texts are ANSI as in the
+// file).
 #pragma once
 #include <windows.h>
 
@@ -14,11 +15,6 @@
 namespace vardexwin {
 
 inline constexpr wchar_t kAppTitle[] = L"Vardex Converter";
-
-std::wstring Wide(const std::string& utf8);
-std::string Utf8(const std::wstring& wide);
-std::wstring AnsiToWide(const std::string& ansi);
-std::string WideToAnsi(const std::wstring& wide);
 
 std::wstring WindowText(HWND window);
 

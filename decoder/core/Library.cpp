@@ -5,8 +5,8 @@
 namespace kelvaro::library {
 namespace {
 
-NoDevicePlatform noDevice;
-Platform* platform = &noDevice;
+NoWaveDevices noDevice;
+WaveDevices* devices = &noDevice;
 std::unique_ptr<Player> player;
 int lastError = 0;
 
@@ -23,7 +23,7 @@ void Fail(Error e) {
 
 }  // namespace
 
-void SetPlatform(Platform* p) { platform = p ? p : &noDevice; }
+void SetWaveDevices(WaveDevices* d) { devices = d ? d : &noDevice; }
 
 bool Init() {
   lastError = kNoError;
@@ -31,7 +31,7 @@ bool Init() {
     lastError = kIncorrectMode;
     return false;
   }
-  player = std::make_unique<Player>(*platform);
+  player = std::make_unique<Player>(*devices);
   return true;
 }
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "decoder/core/InputStream.h"
-#include "decoder/core/Platform.h"
+#include "decoder/core/WaveDevices.h"
 
 // The behaviour behind each export of the decoder library. Every function except
 // LastError clears the last error on entry; a call without a player object (before
@@ -14,8 +14,8 @@
 // playback again (Play, Restart) discards it.
 namespace kelvaro::library {
 
-// The platform for the player object; set once before Init (default: no wave device).
-void SetPlatform(Platform* platform);
+// The wave output devices of the player object; set once before Init (default: none).
+void SetWaveDevices(WaveDevices* devices);
 
 bool Init();
 bool Deinit();

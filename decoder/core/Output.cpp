@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
+
 namespace kelvaro {
-namespace {
 
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v & 0xFFFF);
-  Put16(p + 2, v >> 16);
-}
-
-}  // namespace
+using platform::PutLe16;
+using platform::PutLe32;
 
 std::unique_ptr<WaveFileOutput> WaveFileOutput::Create(const char* name, int channels, int rate) {
   if (!name || !*name) return nullptr;
@@ -35,17 +28,17 @@ WaveFileOutput::~WaveFileOutput() { Close(); }
 void WaveFileOutput::WriteHeader() {
   uint8_t h[44];
   std::memcpy(h, "RIFF", 4);
-  Put32(h + 4, 36 + dataBytes_);
+  PutLe32(h + 4, 36 + dataBytes_);
   std::memcpy(h + 8, "WAVEfmt ", 8);
-  Put32(h + 16, 16);
-  Put16(h + 20, 1);  // PCM
-  Put16(h + 22, uint32_t(channels_));
-  Put32(h + 24, uint32_t(rate_));
-  Put32(h + 28, uint32_t(rate_ * channels_ * 2));
-  Put16(h + 32, uint32_t(channels_ * 2));
-  Put16(h + 34, 16);
+  PutLe32(h + 16, 16);
+  PutLe16(h + 20, 1);  // PCM
+  PutLe16(h + 22, uint16_t(channels_));
+  PutLe32(h + 24, uint32_t(rate_));
+  PutLe32(h + 28, uint32_t(rate_ * channels_ * 2));
+  PutLe16(h + 32, uint16_t(channels_ * 2));
+  PutLe16(h + 34, 16);
   std::memcpy(h + 36, "data", 4);
-  Put32(h + 40, dataBytes_);
+  PutLe32(h + 40, dataBytes_);
   std::fwrite(h, 1, sizeof h, file_);
 }
 
@@ -55,7 +48,7 @@ void WaveFileOutput::Write(const int16_t* pcm, int samplesPerChannel) {
   int total = samplesPerChannel * channels_;
   for (int done = 0; done < total;) {
     int n = std::min(total - done, int(sizeof bytes / 2));
-    for (int i = 0; i < n; ++i) Put16(bytes + 2 * i, uint16_t(pcm[done + i]));
+    for (int i = 0; i < n; ++i) PutLe16(bytes + 2 * i, uint16_t(pcm[done + i]));
     dataBytes_ += uint32_t(std::fwrite(bytes, 1, size_t(n) * 2, file_));
     done += n;
   }
@@ -93,7 +86,7 @@ void BufferedWaveOutput::Write(const int16_t* pcm, int samples) {
   if (closed_ || samples <= 0) return;
   const int total = samples * channels_;
   for (int i = 0; i < total; ++i) {
-    Put16(buffers_[current_].get() + fill_, uint16_t(pcm[i]));
+    PutLe16(buffers_[current_].get() + fill_, uint16_t(pcm[i]));
     fill_ += 2;
     if (fill_ == bufferBytes_) BufferFull();
   }

@@ -5,7 +5,7 @@
 
 namespace kelvaro {
 
-Player::Player(Platform& platform) : platform_(platform) {}
+Player::Player(WaveDevices& devices) : devices_(devices) {}
 
 Player::~Player() { Close(); }
 
@@ -74,7 +74,7 @@ int Player::StartPlayback(Error& error) {
   if (device_ == 2)
     SetOutput(WaveFileOutput::Create(outputName_, channels_, rate));
   else
-    SetOutput(BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate,
+    SetOutput(BufferedWaveOutput::Create(devices_.NewWaveDevice(), channels_, rate,
                                          samplesPerFrame_, &stopRequest_));
   if (!output_) {
     mode_ = kOpened;
@@ -168,7 +168,7 @@ bool Player::FollowRate(const FrameHeader& h) {
   if (device_ == 2)
     SetOutput(WaveFileOutput::Create(outputName_, channels_, rate));
   else
-    SetOutput(BufferedWaveOutput::Create(platform_.NewWaveDevice(), channels_, rate,
+    SetOutput(BufferedWaveOutput::Create(devices_.NewWaveDevice(), channels_, rate,
                                          h.SamplesPerFrame(), &stopRequest_));
   if (!output_) {
     Fail(kOutputDevice);

@@ -7,7 +7,7 @@
 #include "decoder/core/FrameReader.h"
 #include "decoder/core/InputStream.h"
 #include "decoder/core/Output.h"
-#include "decoder/core/Platform.h"
+#include "decoder/core/WaveDevices.h"
 #include "platform/Threads.h"
 
 namespace kelvaro {
@@ -27,7 +27,7 @@ enum Mode { kNoStream = 0, kOpened = 1, kEnded = 2, kPlaying = 3, kPaused = 4 };
 // requests (stop, pause toggle, seek) through which the caller steers that thread.
 class Player {
  public:
-  explicit Player(Platform& platform);
+  explicit Player(WaveDevices& devices);
   ~Player();
 
   Error Open(std::unique_ptr<InputStream> stream);
@@ -83,7 +83,7 @@ class Player {
   void JoinThread();
   void Remember(const FrameHeader& h);
 
-  Platform& platform_;
+  WaveDevices& devices_;
   std::unique_ptr<InputStream> stream_;
   std::unique_ptr<FrameReader> reader_;
   std::unique_ptr<FrameDecoder> decoder_;

@@ -5,13 +5,13 @@
 #include <cstdint>
 
 #include "decoder/core/Library.h"
-#include "decoder/win/Win32Platform.h"
+#include "decoder/win/WaveOutDevices.h"
 
 namespace lib = kelvaro::library;
 
 namespace {
 
-kelvaro::Win32Platform win32;
+kelvaro::WaveOutDevices waveOut;
 
 // The caller's stream callbacks; their argument lists are this library's own.
 using OpenStreamFn = BOOL(WINAPI*)(void* context);
@@ -57,7 +57,7 @@ class Callbacks : public kelvaro::StreamCallbacks {
 extern "C" {
 
 __declspec(dllexport) BOOL WINAPI init() {
-  lib::SetPlatform(&win32);
+  lib::SetWaveDevices(&waveOut);
   return lib::Init();
 }
 

@@ -33,6 +33,7 @@ bool File::Open(const std::string& path, OpenMode mode) {
   int flags = O_RDONLY;
   if (mode == OpenMode::ReadWrite) flags = O_RDWR;
   if (mode == OpenMode::Create) flags = O_RDWR | O_CREAT | O_TRUNC;
+  if (mode == OpenMode::OpenOrCreate) flags = O_RDWR | O_CREAT;
   fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
   if (fd_ < 0) return false;
   struct stat st;

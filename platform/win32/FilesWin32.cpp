@@ -9,24 +9,6 @@
 
 namespace platform {
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring wide(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], n, nullptr, nullptr);
-  return utf8;
-}
-
 File::~File() { Close(); }
 
 File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
@@ -55,6 +37,10 @@ bool File::Open(const std::string& path, OpenMode mode) {
     case OpenMode::Create:
       access |= GENERIC_WRITE;
       disposition = CREATE_ALWAYS;
+      break;
+    case OpenMode::OpenOrCreate:
+      access |= GENERIC_WRITE;
+      disposition = OPEN_ALWAYS;
       break;
   }
   HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,

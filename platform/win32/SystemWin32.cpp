@@ -58,24 +58,6 @@ DriveType GetDriveType(const std::string& path) {
 
 int UserDefaultPrimaryLangId() { return PRIMARYLANGID(GetUserDefaultLangID()); }
 
-std::wstring AnsiToWide(const std::string& ansi) {
-  if (ansi.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
-  std::wstring wide(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], n);
-  return wide;
-}
-
-std::string WideToAnsi(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &ansi[0], n, nullptr, nullptr);
-  return ansi;
-}
-
 std::string AnsiToUtf8(const std::string& ansi) { return Narrow(AnsiToWide(ansi)); }
 
 std::string Utf8ToAnsi(const std::string& utf8) { return WideToAnsi(Widen(utf8)); }

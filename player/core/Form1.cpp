@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "builder/core/FileIO.h"
+#include "builder/core/InOutError.h"
 #include "builder/core/OutputLayout.h"
 #include "builder/core/ZoneWidths.h"
 #include "platform/Files.h"

@@ -7,32 +7,29 @@
 #include <cstdint>
 #include <string>
 
-#if defined(_WIN32) && defined(__i386__)
-#define KELVARO_CALL __attribute__((stdcall))
-#else
-#define KELVARO_CALL
-#endif
+#include "platform/LibraryCall.h"
 
 namespace player {
 
 inline constexpr char kDecoderLibraryName[] = "kelvaro.dll";
 
-namespace kelvaro {
+// The library's exports as the player binds them; the library's own code is ::kelvaro.
+namespace exports {
 
 using Bool32 = uint32_t;  // only the low byte counts
-using InitFn = Bool32(KELVARO_CALL*)();
-using DeinitFn = Bool32(KELVARO_CALL*)();
+using InitFn = Bool32(PLATFORM_STDCALL*)();
+using DeinitFn = Bool32(PLATFORM_STDCALL*)();
 // FileName, FromStream, six stream callbacks (open, close, restart, get size, seek,
 // read), Context.
-using OpenFn = Bool32(KELVARO_CALL*)(const char*, int32_t, void*, void*, void*, void*, void*, void*,
-                                     void*);
-using PlayFn = int32_t(KELVARO_CALL*)(int32_t startMs, int32_t endMs, uint8_t* endReached);
-using PauseFn = Bool32(KELVARO_CALL*)(int32_t resume);
-using VoidFn = void(KELVARO_CALL*)();
-using SetPriorityFn = void(KELVARO_CALL*)(int32_t priority);
-using SetOutputDeviceFn = void(KELVARO_CALL*)(int32_t device, const char* fileName);
-using IntFn = int32_t(KELVARO_CALL*)();
-using SeekFn = Bool32(KELVARO_CALL*)(int32_t ms);
+using OpenFn = Bool32(PLATFORM_STDCALL*)(const char*, int32_t, void*, void*, void*, void*, void*,
+                                         void*, void*);
+using PlayFn = int32_t(PLATFORM_STDCALL*)(int32_t startMs, int32_t endMs, uint8_t* endReached);
+using PauseFn = Bool32(PLATFORM_STDCALL*)(int32_t resume);
+using VoidFn = void(PLATFORM_STDCALL*)();
+using SetPriorityFn = void(PLATFORM_STDCALL*)(int32_t priority);
+using SetOutputDeviceFn = void(PLATFORM_STDCALL*)(int32_t device, const char* fileName);
+using IntFn = int32_t(PLATFORM_STDCALL*)();
+using SeekFn = Bool32(PLATFORM_STDCALL*)(int32_t ms);
 
 // The exports, in the order of the table below.
 enum Export {
@@ -61,7 +58,7 @@ enum Export {
 // The export names, indexed by Export.
 const std::array<const char*, kExportCount>& ExportNames();
 
-}  // namespace kelvaro
+}  // namespace exports
 
 // Loading a shared library and looking up its exports. The Windows shell uses
 // LoadLibrary/GetProcAddress/FreeLibrary; tests bind a fake library.

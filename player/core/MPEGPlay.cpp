@@ -4,7 +4,7 @@
 #include <exception>
 
 namespace player {
-namespace kelvaro {
+namespace exports {
 
 const std::array<const char*, kExportCount>& ExportNames() {
   static const std::array<const char*, kExportCount> names = {
@@ -18,7 +18,7 @@ const std::array<const char*, kExportCount>& ExportNames() {
   return names;
 }
 
-}  // namespace kelvaro
+}  // namespace exports
 
 namespace {
 
@@ -27,7 +27,7 @@ namespace {
 constexpr size_t kStreamNameBuffer = 512;
 constexpr size_t kOutFileNameBuffer = 260;
 
-bool LowByte(kelvaro::Bool32 v) { return (v & 0xFF) != 0; }
+bool LowByte(exports::Bool32 v) { return (v & 0xFF) != 0; }
 
 }  // namespace
 
@@ -88,7 +88,7 @@ TMPEGPlayer::~TMPEGPlayer() {
 }
 
 template <typename Fn>
-Fn TMPEGPlayer::Export(kelvaro::Export e) const {
+Fn TMPEGPlayer::Export(exports::Export e) const {
   return reinterpret_cast<Fn>(exports_[e]);
 }
 
@@ -97,7 +97,7 @@ void TMPEGPlayer::RequireLibrary() const {
 }
 
 void TMPEGPlayer::CheckError() {
-  const int32_t code = Export<kelvaro::IntFn>(kelvaro::kLastError)();
+  const int32_t code = Export<exports::IntFn>(exports::kLastError)();
   if (code > 0) {
     lastError_ = code;
     if (playing_) playFailed_ = true;
@@ -113,7 +113,7 @@ void TMPEGPlayer::ForgetLibrary() {
 void TMPEGPlayer::SetPlayerPriority(TPlayPriority p) {
   priority_ = p;
   if (!library_) return;
-  Export<kelvaro::SetPriorityFn>(kelvaro::kSetPriority)(ThreadPriorityValue(p));
+  Export<exports::SetPriorityFn>(exports::kSetPriority)(ThreadPriorityValue(p));
   CheckError();
 }
 
@@ -148,7 +148,7 @@ void TMPEGPlayer::LoadLibrary() {
   if (library_) return;
   void* lib = loader_.Load(LibraryPath());
   if (!lib) throw TMPEGError(mpegCantLoad);
-  const auto& names = kelvaro::ExportNames();
+  const auto& names = exports::ExportNames();
   for (size_t i = 0; i < names.size(); ++i) {
     exports_[i] = loader_.Symbol(lib, names[i]);
     if (!exports_[i]) {
@@ -158,8 +158,8 @@ void TMPEGPlayer::LoadLibrary() {
     }
   }
   library_ = lib;
-  if (!LowByte(Export<kelvaro::InitFn>(kelvaro::kInit)())) {
-    const int32_t code = Export<kelvaro::IntFn>(kelvaro::kLastError)();
+  if (!LowByte(Export<exports::InitFn>(exports::kInit)())) {
+    const int32_t code = Export<exports::IntFn>(exports::kLastError)();
     // The library could not set itself up: release it instead of leaking it.
     loader_.Free(lib);
     ForgetLibrary();
@@ -181,7 +181,7 @@ void TMPEGPlayer::UnloadLibrary() {
   } catch (...) {
     failure = std::current_exception();
   }
-  Export<kelvaro::DeinitFn>(kelvaro::kDeinit)();
+  Export<exports::DeinitFn>(exports::kDeinit)();
   loader_.Free(library_);
   ForgetLibrary();
   if (failure) std::rethrow_exception(failure);
@@ -197,7 +197,7 @@ void TMPEGPlayer::Open() {
   if (name.size() >= kStreamNameBuffer) throw TMPEGError(mpegInputStream);
   char buffer[kStreamNameBuffer] = {};
   std::memcpy(buffer, name.data(), name.size());
-  Export<kelvaro::OpenFn>(kelvaro::kOpen)(buffer, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+  Export<exports::OpenFn>(exports::kOpen)(buffer, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
                                           nullptr, nullptr);
   CheckError();
   opened_ = true;
@@ -223,7 +223,7 @@ void TMPEGPlayer::Play() {
     return;
   }
   RequireLibrary();
-  Export<kelvaro::SetPriorityFn>(kelvaro::kSetPriority)(ThreadPriorityValue(priority_));
+  Export<exports::SetPriorityFn>(exports::kSetPriority)(ThreadPriorityValue(priority_));
   CheckError();
   const std::string out = outputDevice_ == TOutputDevice::pcmfile
                               ? loader_.LibraryFileName(outFilename_)
@@ -231,12 +231,12 @@ void TMPEGPlayer::Play() {
   if (out.size() >= kOutFileNameBuffer) throw TMPEGError(mpegOutputDevice);
   char outBuffer[kOutFileNameBuffer] = {};
   std::memcpy(outBuffer, out.data(), out.size());
-  Export<kelvaro::SetOutputDeviceFn>(kelvaro::kSetOutputDevice)(
+  Export<exports::SetOutputDeviceFn>(exports::kSetOutputDevice)(
       outputDevice_ == TOutputDevice::pcmfile ? 2 : 0, outBuffer);
   CheckError();
   endReached_ = 0;
   playFailed_ = false;
-  const int32_t result = Export<kelvaro::PlayFn>(kelvaro::kPlay)(
+  const int32_t result = Export<exports::PlayFn>(exports::kPlay)(
       startPos_, endPos_, const_cast<uint8_t*>(&endReached_));
   CheckError();
   if (result != 0) throw TMPEGError(mpegInternal);
@@ -259,7 +259,7 @@ void TMPEGPlayer::Pause(bool pause) {
     return;
   }
   RequireLibrary();
-  Export<kelvaro::PauseFn>(kelvaro::kPause)(pause ? 0 : 1);
+  Export<exports::PauseFn>(exports::kPause)(pause ? 0 : 1);
   CheckError();
   paused_ = pause;
 }
@@ -269,7 +269,7 @@ void TMPEGPlayer::Restart() {
   RequireLibrary();
   endReached_ = 0;
   playFailed_ = false;
-  Export<kelvaro::VoidFn>(kelvaro::kRestart)();
+  Export<exports::VoidFn>(exports::kRestart)();
   CheckError();
   playing_ = true;
   ++playedXTimes_;
@@ -282,26 +282,26 @@ void TMPEGPlayer::Stop() {
   playing_ = false;
   playedXTimes_ = 0;
   RequireLibrary();
-  Export<kelvaro::VoidFn>(kelvaro::kClose)();
+  Export<exports::VoidFn>(exports::kClose)();
   CheckError();
 }
 
 void TMPEGPlayer::Seek(int32_t ms) {
   RequireLibrary();
-  Export<kelvaro::SeekFn>(kelvaro::kSeek)(ms);
+  Export<exports::SeekFn>(exports::kSeek)(ms);
   CheckError();
 }
 
-int32_t TMPEGPlayer::CallInt(kelvaro::Export e) {
+int32_t TMPEGPlayer::CallInt(exports::Export e) {
   RequireLibrary();
-  const int32_t value = Export<kelvaro::IntFn>(e)();
+  const int32_t value = Export<exports::IntFn>(e)();
   CheckError();
   return value;
 }
 
-int32_t TMPEGPlayer::GetPlayerMode() { return CallInt(kelvaro::kGetPlayerMode); }
-int32_t TMPEGPlayer::GetCurrentPos() { return CallInt(kelvaro::kGetCurrentPos); }
-int32_t TMPEGPlayer::GetLength() { return CallInt(kelvaro::kGetLength); }
+int32_t TMPEGPlayer::GetPlayerMode() { return CallInt(exports::kGetPlayerMode); }
+int32_t TMPEGPlayer::GetCurrentPos() { return CallInt(exports::kGetCurrentPos); }
+int32_t TMPEGPlayer::GetLength() { return CallInt(exports::kGetLength); }
 
 void TMPEGPlayer::Poll() {
   if (!opened_ || !playing_) {

@@ -123,19 +123,19 @@ class TMPEGPlayer {
 
  private:
   template <typename Fn>
-  Fn Export(kelvaro::Export e) const;
+  Fn Export(exports::Export e) const;
   // Raises the code-0 error when no library is loaded.
   void RequireLibrary() const;
   // Reads the library's error code and raises it when it is above 0.
   void CheckError();
-  int32_t CallInt(kelvaro::Export e);
+  int32_t CallInt(exports::Export e);
   void ForgetLibrary();
   void StartTimer();
 
   TLibraryLoader& loader_;
   TPollTimer& timer_;
   void* library_ = nullptr;
-  std::array<void*, kelvaro::kExportCount> exports_{};
+  std::array<void*, exports::kExportCount> exports_{};
 
   bool seekable_ = true;
   TPlayPriority priority_ = TPlayPriority::Normal;

@@ -23,32 +23,15 @@ void* WinLibraryLoader::Symbol(void* library, const char* name) {
 
 void WinLibraryLoader::Free(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
-namespace {
-
-// The ANSI form of a wide string; `lossy` tells whether characters were replaced.
-std::string ToAnsi(const std::wstring& wide, bool& lossy) {
-  BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()),
-                                    nullptr, 0, nullptr, &usedDefault);
-  std::string ansi(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()), &ansi[0], n,
-                        nullptr, &usedDefault);
-  lossy = usedDefault != FALSE;
-  return ansi;
-}
-
-}  // namespace
-
 std::string WinLibraryLoader::LibraryFileName(const std::string& path) {
   const std::wstring wide = platform::Widen(path);
-  bool lossy = false;
-  std::string ansi = ToAnsi(wide, lossy);
-  if (!lossy) return ansi;
+  std::string ansi;
+  if (platform::WideToAnsiExactly(wide, ansi)) return ansi;
   wchar_t shortPath[MAX_PATH];
   const DWORD n = GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return ansi;
-  return ToAnsi(shortPath, lossy);
+  platform::WideToAnsiExactly(shortPath, ansi);
+  return ansi;
 }
 
 void WinPollTimer::SetInterval(uint32_t ms) {

@@ -22,7 +22,8 @@ class ScratchFile {
     std::error_code ec;
     std::filesystem::remove(path_, ec);
   }
-  const std::filesystem::path& Path() const { return path_; }
+  // UTF-8, as the analyser's files take paths.
+  std::string Path() const { return path_.u8string(); }
 
   void Write(const std::vector<uint8_t>& bytes) const {
     std::ofstream(path_, std::ios::binary)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "analyser/core/Messages.h"
@@ -205,6 +206,20 @@ TEST(SaveWave, RoundsDownToWholeFrames) {
   ProbeResult p = Probe(file.Path(), ProbeMode::AnalyzeFile);
   EXPECT_EQ(p.info.dataOffset, 46u);
   EXPECT_EQ(p.info.dataBytes, 4096u);
+}
+
+// Paths are UTF-8 on every system, as everywhere in the suite: a name outside the ANSI code
+// page is written and read under its own name.
+TEST(SaveWave, PathsAreUtf8) {
+  ScratchFile base("utf8");
+  const std::string path = base.Path() + "_\xC3\xBC\xE2\x82\xAC\xF0\x9F\x8E\xB5.wav";
+  SampleBuffer s(WaveFormat{1, 1, 11025, 8}, 3000);
+  SaveWave(s, path);
+  const std::filesystem::path onDisk = std::filesystem::u8path(path);
+  EXPECT_TRUE(std::filesystem::exists(onDisk));
+  EXPECT_EQ(Probe(path, ProbeMode::AnalyzeFile).info.dataBytes, 3000u);
+  std::error_code ec;
+  std::filesystem::remove(onDisk, ec);
 }
 
 TEST(RecordingFile, HeaderDescribesOnlyTheNewDataAndAnOldTailStays) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -9,7 +12,11 @@
 #include "TestFolder.h"
 #include "platform/DayCount.h"
 #include "platform/Files.h"
+#include "platform/Memory.h"
 #include "platform/System.h"
+#ifdef _WIN32
+#include "platform/win32/Wide.h"
+#endif
 
 namespace {
 
@@ -38,6 +45,31 @@ TEST(PlatformFiles, ReadWriteSeekTruncate) {
   EXPECT_EQ(platform::FileSize(dir / "a.bin"), 7);
   EXPECT_FALSE(f.Open(dir / "missing.bin", platform::OpenMode::Read));
   EXPECT_FALSE(f.Open(dir.Path(), platform::OpenMode::Read));  // a folder is no file
+}
+
+// OpenOrCreate keeps what an existing file holds and makes a missing one; both can be written.
+TEST(PlatformFiles, OpenOrCreateKeepsAnExistingFile) {
+  TestFolder dir;
+  const std::string path = dir / "kept.bin";
+  ASSERT_TRUE(testutil::WriteAll(path, {1, 2, 3}));
+  platform::File f;
+  ASSERT_TRUE(f.Open(path, platform::OpenMode::OpenOrCreate));
+  EXPECT_EQ(f.Size(), 3);
+  EXPECT_EQ(f.Position(), 0);
+  ASSERT_TRUE(f.Seek(f.Size()));
+  ASSERT_TRUE(f.Write("\x04", 1));
+  ASSERT_TRUE(f.Seek(0));
+  uint8_t back[4] = {};
+  EXPECT_EQ(f.Read(back, 4), 4u);
+  EXPECT_EQ(std::vector<uint8_t>(back, back + 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+  f.Close();
+
+  ASSERT_TRUE(f.Open(dir / "new.bin", platform::OpenMode::OpenOrCreate));
+  EXPECT_EQ(f.Size(), 0);
+  ASSERT_TRUE(f.Write("ab", 2));
+  f.Close();
+  EXPECT_EQ(platform::FileSize(dir / "new.bin"), 2);
+  EXPECT_FALSE(f.Open(dir.Path(), platform::OpenMode::OpenOrCreate));  // a folder is no file
 }
 
 TEST(PlatformFiles, FoldersExistenceAndListing) {
@@ -128,6 +160,37 @@ TEST(PlatformSystem, TempFolderTicksAndDisks) {
 #endif
   EXPECT_EQ(platform::AnsiToUtf8(platform::Utf8ToAnsi("Song 1.mp3")), "Song 1.mp3");
 }
+
+// Small blocks and blocks of huge-page size both hold what is written to their last byte.
+TEST(PlatformMemory, LargeBlocksAreWholeAndAligned) {
+  for (const size_t bytes : {size_t{100}, size_t{5} << 20}) {
+    auto* block = static_cast<uint8_t*>(platform::AllocateLarge(bytes));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u);
+    block[0] = 1;
+    block[bytes - 1] = 2;
+    EXPECT_EQ(block[0] + block[bytes - 1], 3);
+    platform::FreeLarge(block, bytes);
+  }
+}
+
+#ifdef _WIN32
+TEST(PlatformText, Utf8AndAnsiToAndFromUtf16) {
+  const std::string utf8 = "s\xC3\xBC\xE2\x82\xAC\xF0\x9F\x8E\xB5";  // u-umlaut, euro, a note
+  const std::wstring wide = platform::Widen(utf8);
+  EXPECT_EQ(wide, L"s\u00FC\u20AC\U0001F3B5");
+  EXPECT_EQ(platform::Narrow(wide), utf8);
+  EXPECT_EQ(platform::Widen(""), L"");
+  EXPECT_EQ(platform::AnsiToWide("Song 1"), L"Song 1");
+  EXPECT_EQ(platform::WideToAnsi(L"Song 1"), "Song 1");
+  std::string ansi;
+  EXPECT_TRUE(platform::WideToAnsiExactly(L"Song 1", ansi));
+  EXPECT_EQ(ansi, "Song 1");
+  // No code page has a note: it has no exact form, and no best fit is made for it.
+  EXPECT_FALSE(platform::WideToAnsiExactly(L"Song \U0001F3B5", ansi));
+  EXPECT_EQ(ansi.substr(0, 5), "Song ");
+}
+#endif
 
 #ifndef _WIN32
 TEST(PlatformSystem, LanguageFromTheLocaleVariables) {

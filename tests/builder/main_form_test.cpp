@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/core/FileIO.h"
+#include "builder/core/InOutError.h"
 #include "builder/core/MainForm.h"
 #include "builder/core/SplitOption.h"
 #include "tests/builder/ScratchFile.h"

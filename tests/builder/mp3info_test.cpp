@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/core/FileIO.h"
+#include "builder/core/InOutError.h"
+#include "platform/Files.h"
 #include "tests/builder/ScratchFile.h"
 
 namespace {
@@ -311,22 +312,22 @@ TEST(MP3Info, PathsAreUtf8) {
   const std::string path = "mp3info_\xC3\xBC\xE2\x82\xAC.mp3";  // u-umlaut, euro sign
   const Bytes content = Concat(Audio(50), TagBlock("Wide", "", "", "", "", 0));
   {
-    builder::File out(path, builder::File::Mode::Append);
-    out.Append(content.data(), content.size());
-    out.Close();
+    platform::File out;
+    ASSERT_TRUE(out.Open(path, platform::OpenMode::Create));
+    ASSERT_TRUE(out.Write(content.data(), content.size()));
   }
-  EXPECT_TRUE(builder::FileExists(path));
+  EXPECT_TRUE(platform::FileExists(path));
   TMP3Info info;
   info.SetFilename(path);
   EXPECT_TRUE(info.Valid());
   EXPECT_EQ(info.Title(), "Wide");
-  EXPECT_TRUE(builder::RemoveFile(path));
-  EXPECT_FALSE(builder::FileExists(path));
+  EXPECT_TRUE(platform::DeleteFile(path));
+  EXPECT_FALSE(platform::FileExists(path));
 }
 
 TEST(MP3Info, FoldersAreNotFiles) {
-  EXPECT_FALSE(builder::FileExists("."));
-  EXPECT_FALSE(builder::FileExists(""));
+  EXPECT_FALSE(platform::FileExists("."));
+  EXPECT_FALSE(platform::FileExists(""));
 }
 
 }  // namespace

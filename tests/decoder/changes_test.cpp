@@ -30,8 +30,8 @@ std::vector<uint8_t> Concatenated(std::initializer_list<std::vector<uint8_t>> pa
 TEST(StreamChanges, LayerChangesAreDecoded) {
   const std::string dir = TestDataDir();
   if (dir.empty()) GTEST_SKIP() << "compliance streams not found (../shared/testdata/mpeg)";
-  const auto one = ReadFile(dir + "/l1-fl3.bit");    // Layer I, 48 kHz, joint stereo
-  const auto two = ReadFile(dir + "/l2-fl12.bit");   // Layer II, 48 kHz, stereo
+  const auto one = ReadFile(dir + "/l1-fl3.bit");         // Layer I, 48 kHz, joint stereo
+  const auto two = ReadFile(dir + "/l2-fl12.bit");        // Layer II, 48 kHz, stereo
   const auto three = ReadFile(dir + "/l3-he_48khz.bit");  // Layer III, 48 kHz, mono
   const Decoded d1 = DecodeBytes(one), d2 = DecodeBytes(two), d3 = DecodeBytes(three);
   ASSERT_EQ(d1.channels, 2);
@@ -93,7 +93,8 @@ TEST(StreamChanges, TheThreadsErrorStaysPendingUntilLastError) {
   volatile uint8_t ended = 0;
   // (No LastError right after Play: on a loaded machine the thread may have failed already.)
   ASSERT_EQ(lib::Play(0, 0, &ended), 0);
-  for (int i = 0; i < 5000 && !ended; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && !ended; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_EQ(ended, 1);
   // The player's 500 ms poll and its other calls come first; each clears only its own error.
   EXPECT_EQ(lib::GetPlayerMode(), 2);
@@ -123,8 +124,8 @@ TEST(StreamChanges, TheToolReportsARateChange) {
   if (!parts.ok()) GTEST_SKIP() << "sox and lame are needed";
   const std::string song = TempPath(".mp3"), out = TempPath(".wav"), log = TempPath(".txt");
   ASSERT_TRUE(WriteFile(song, Concatenated({parts.first, parts.second})));
-  const int status =
-      std::system((std::string(KELVARO_TOOL) + " " + song + " " + out + " >/dev/null 2>" + log).c_str());
+  const int status = std::system(
+      (std::string(KELVARO_TOOL) + " " + song + " " + out + " >/dev/null 2>" + log).c_str());
   EXPECT_NE(status, 0);
   const auto message = ReadFile(log);
   EXPECT_NE(std::string(message.begin(), message.end()).find("Input stream error"),
@@ -175,7 +176,7 @@ class RecordingDevice : public WaveDevice {
   size_t index_ = 0;
 };
 
-class RecordingPlatform : public NoDevicePlatform {
+class RecordingDevices : public NoWaveDevices {
  public:
   std::unique_ptr<WaveDevice> NewWaveDevice() override {
     return std::make_unique<RecordingDevice>(openings);
@@ -190,23 +191,24 @@ TEST(StreamChanges, TheSoundCardIsReopenedAtEachNewRate) {
                 d3 = DecodeBytes(parts.third);
   const std::string song = TempPath(".mp3");
   ASSERT_TRUE(WriteFile(song, Concatenated({parts.first, parts.second, parts.third})));
-  RecordingPlatform platform;
-  lib::SetPlatform(&platform);
+  RecordingDevices devices;
+  lib::SetWaveDevices(&devices);
   ASSERT_TRUE(lib::Init());
   ASSERT_TRUE(lib::Open(song.c_str(), false, nullptr));
   lib::SetOutputDevice(0, nullptr);
   volatile uint8_t ended = 0;
   ASSERT_EQ(lib::Play(0, 0, &ended), 0);
-  for (int i = 0; i < 10000 && !ended; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 10000 && !ended; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(lib::LastError(), 0);
   EXPECT_EQ(lib::GetFrequency(), 22050);
   lib::Close();
   lib::Deinit();
-  lib::SetPlatform(nullptr);
+  lib::SetWaveDevices(nullptr);
   std::remove(song.c_str());
 
-  const Openings& o = platform.openings;
+  const Openings& o = devices.openings;
   ASSERT_EQ(o.rates, (std::vector<int>{44100, 48000, 22050}));
   // Each part whole on its own opening, decoded afresh as in a file of its own; the parts
   // before a reopening are not padded, the last one is (with zeros, to its buffer's end).

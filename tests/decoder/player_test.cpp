@@ -49,7 +49,7 @@ class FakeDevice : public WaveDevice {
   DeviceState& s_;
 };
 
-class FakePlatform : public NoDevicePlatform {
+class FakeDevices : public NoWaveDevices {
  public:
   std::unique_ptr<WaveDevice> NewWaveDevice() override {
     return std::make_unique<FakeDevice>(state);
@@ -68,17 +68,17 @@ bool WaitFor(const std::function<bool()>& condition) {
 class PlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    lib::SetPlatform(&platform_);
+    lib::SetWaveDevices(&devices_);
     ASSERT_TRUE(lib::Init());
     song_ = test::TempPath(".mp3");
     ASSERT_TRUE(test::WriteFile(song_, test::SilentStream(1000)));
   }
   void TearDown() override {
     lib::Deinit();
-    lib::SetPlatform(nullptr);
+    lib::SetWaveDevices(nullptr);
     std::remove(song_.c_str());
   }
-  FakePlatform platform_;
+  FakeDevices devices_;
   std::string song_;
 };
 
@@ -125,7 +125,7 @@ TEST_F(PlayerTest, LengthAndPositionOfEqualFrames) {
 
 TEST_F(PlayerTest, PlayPauseStopRestartReset) {
   ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
-  platform_.state.gate = false;  // the device holds its buffers: playback stays in mode 3
+  devices_.state.gate = false;  // the device holds its buffers: playback stays in mode 3
   volatile uint8_t ended = 9;
   lib::SetOutputDevice(0, nullptr);
   EXPECT_EQ(lib::Play(0, 0, &ended), 0);
@@ -137,16 +137,16 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
   EXPECT_EQ(lib::GetPlayerMode(), 3);
 
   EXPECT_TRUE(lib::Pause(0));
-  platform_.state.gate = true;
+  devices_.state.gate = true;
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
   lib::Pause(0);  // pausing while paused asks for nothing
   // Held again, so that the resumed thread cannot reach the end of the song before the next
   // request.
-  platform_.state.gate = false;
+  devices_.state.gate = false;
   EXPECT_TRUE(lib::Pause(1));
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 3; }));
   lib::Pause(0);
-  platform_.state.gate = true;
+  devices_.state.gate = true;
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
   lib::Stop();  // resumes the thread first, then stops it
   EXPECT_EQ(lib::LastError(), 0);
@@ -157,12 +157,12 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
   lib::Seek(1000);
   EXPECT_EQ(lib::LastError(), 2);
 
-  int closedBefore = platform_.state.closed;
+  int closedBefore = devices_.state.closed;
   lib::Restart();
   EXPECT_EQ(lib::LastError(), 0);
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 2; }));
   EXPECT_EQ(ended, 1);
-  EXPECT_GT(platform_.state.closed, closedBefore);  // the output played out and closed
+  EXPECT_GT(devices_.state.closed, closedBefore);  // the output played out and closed
   lib::Pause(0);
   lib::ResetPlayerMode();
   EXPECT_EQ(lib::GetPlayerMode(), 1);
@@ -185,20 +185,20 @@ TEST_F(PlayerTest, PlayPauseStopRestartReset) {
 class HeardPositionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    lib::SetPlatform(&platform_);
+    lib::SetWaveDevices(&devices_);
     ASSERT_TRUE(lib::Init());
-    platform_.state.gate = false;  // queued buffers finish only when the test opens the gate
-    platform_.state.played = 0;
+    devices_.state.gate = false;  // queued buffers finish only when the test opens the gate
+    devices_.state.played = 0;
     song_ = test::TempPath(".mp3");
     ASSERT_TRUE(test::WriteFile(song_, test::SilentStream(1000)));  // 1152 samples a frame
   }
   void TearDown() override {
-    platform_.state.gate = true;  // a failed check must not leave the thread waiting
+    devices_.state.gate = true;  // a failed check must not leave the thread waiting
     lib::Deinit();
-    lib::SetPlatform(nullptr);
+    lib::SetWaveDevices(nullptr);
     std::remove(song_.c_str());
   }
-  FakePlatform platform_;
+  FakeDevices devices_;
   std::string song_;
 };
 
@@ -208,17 +208,17 @@ TEST_F(HeardPositionTest, FollowsTheDevicesPlayedPosition) {
   ASSERT_EQ(lib::Play(0, 0, &ended), 0);
   // The device holds its buffers: the thread has written 64 frames (two buffers) and waits
   // for the first to play before it queues the third.
-  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return devices_.state.writes == 2; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(platform_.state.writes, 2);
+  EXPECT_EQ(devices_.state.writes, 2);
   EXPECT_EQ(lib::GetCurrentPos(), 0);  // nothing heard yet (frame 63 was written)
-  platform_.state.played = 1152 * 10 + 576;
+  devices_.state.played = 1152 * 10 + 576;
   EXPECT_EQ(lib::GetCurrentPos(), 274);  // 10.5 frames of 26.12245 ms
   // Smooth: every 441 samples (10 ms) it moves by 10 ms, not by whole buffers (up to what
   // was written: 64 frames, 1.67 s).
   int last = lib::GetCurrentPos();
   for (int step = 0; step < 120; ++step) {
-    platform_.state.played += 441;
+    devices_.state.played += 441;
     const int pos = lib::GetCurrentPos();
     ASSERT_GE(pos - last, 9) << step;
     ASSERT_LE(pos - last, 11) << step;
@@ -228,18 +228,18 @@ TEST_F(HeardPositionTest, FollowsTheDevicesPlayedPosition) {
 
   // After a seek the device starts again: the position is the target until sound is heard.
   lib::Pause(0);
-  platform_.state.gate = true;  // the thread goes on to see the request
+  devices_.state.gate = true;  // the thread goes on to see the request
   ASSERT_TRUE(WaitFor([] { return lib::GetPlayerMode() == 4; }));
-  platform_.state.gate = false;
+  devices_.state.gate = false;
   EXPECT_TRUE(lib::Seek(13062));
   EXPECT_TRUE(WaitFor([] { return lib::GetCurrentPos() == 13061; }));  // frame 500
-  const int writes = platform_.state.writes;
+  const int writes = devices_.state.writes;
   lib::Pause(1);
-  ASSERT_TRUE(WaitFor([&] { return platform_.state.writes == writes + 2; }));
+  ASSERT_TRUE(WaitFor([&] { return devices_.state.writes == writes + 2; }));
   EXPECT_EQ(lib::GetCurrentPos(), 13061);
-  platform_.state.played = 1152 * 20;
+  devices_.state.played = 1152 * 20;
   EXPECT_EQ(lib::GetCurrentPos(), 13583);  // frame 520
-  platform_.state.gate = true;
+  devices_.state.gate = true;
   lib::Stop();
   EXPECT_EQ(lib::GetPlayerMode(), 1);
 }
@@ -263,7 +263,7 @@ TEST_F(HeardPositionTest, AWaveFileReportsTheFrameWritten) {
 
 TEST_F(PlayerTest, OutputFailureLeavesTheSongOpen) {
   ASSERT_TRUE(lib::Open(song_.c_str(), false, nullptr));
-  platform_.state.failOpen = true;
+  devices_.state.failOpen = true;
   volatile uint8_t ended = 0;
   EXPECT_EQ(lib::Play(0, 0, &ended), 1);
   EXPECT_EQ(lib::LastError(), 5);

@@ -13,7 +13,7 @@ int Kelvaro::Count(const std::string& name) const {
 
 namespace {
 
-using player::kelvaro::Bool32;
+using player::exports::Bool32;
 
 void Enter(const char* name) {
   lib.calls.push_back(name);
@@ -21,23 +21,23 @@ void Enter(const char* name) {
   if (it != lib.errorOn.end()) lib.lastError = it->second;
 }
 
-Bool32 KELVARO_CALL Init() {
+Bool32 PLATFORM_STDCALL Init() {
   Enter("init");
   if (!lib.initResult) lib.lastError = lib.initError;
   return lib.initResult ? 0x101 : 0x100;  // only the low byte counts
 }
-Bool32 KELVARO_CALL Deinit() {
+Bool32 PLATFORM_STDCALL Deinit() {
   Enter("deinit");
   return 1;
 }
-Bool32 KELVARO_CALL Open(const char* name, int32_t, void*, void*, void*, void*, void*, void*,
-                         void*) {
+Bool32 PLATFORM_STDCALL Open(const char* name, int32_t, void*, void*, void*, void*, void*, void*,
+                             void*) {
   Enter("Open");
   lib.openedName = name ? name : "";
   if (lib.lastError == 0) lib.mode = 1;
   return lib.lastError == 0;
 }
-int32_t KELVARO_CALL Play(int32_t start, int32_t end, uint8_t* flag) {
+int32_t PLATFORM_STDCALL Play(int32_t start, int32_t end, uint8_t* flag) {
   Enter("Play");
   lib.playStart = start;
   lib.playEnd = end;
@@ -45,52 +45,52 @@ int32_t KELVARO_CALL Play(int32_t start, int32_t end, uint8_t* flag) {
   if (lib.lastError == 0 && lib.playResult == 0) lib.mode = 3;
   return lib.playResult;
 }
-Bool32 KELVARO_CALL Pause(int32_t resume) {
+Bool32 PLATFORM_STDCALL Pause(int32_t resume) {
   Enter("Pause");
   lib.mode = resume ? 3 : 4;
   return 1;
 }
-void KELVARO_CALL Restart() {
+void PLATFORM_STDCALL Restart() {
   Enter("Restart");
   lib.mode = 3;
   lib.pos = 0;
 }
-void KELVARO_CALL Close() {
+void PLATFORM_STDCALL Close() {
   Enter("Close");
   lib.mode = 0;
 }
-void KELVARO_CALL SetPriority(int32_t p) {
+void PLATFORM_STDCALL SetPriority(int32_t p) {
   Enter("SetPriority");
   lib.priority = p;
 }
-void KELVARO_CALL SetOutputDevice(int32_t device, const char* name) {
+void PLATFORM_STDCALL SetOutputDevice(int32_t device, const char* name) {
   Enter("SetOutputDevice");
   lib.device = device;
   lib.outName = name ? name : "";
 }
-int32_t KELVARO_CALL GetPlayerMode() {
+int32_t PLATFORM_STDCALL GetPlayerMode() {
   Enter("GetPlayerMode");
   return lib.mode;
 }
-int32_t KELVARO_CALL GetCurrentPos() {
+int32_t PLATFORM_STDCALL GetCurrentPos() {
   Enter("GetCurrentPos");
   return lib.pos;
 }
-int32_t KELVARO_CALL GetLength() {
+int32_t PLATFORM_STDCALL GetLength() {
   Enter("GetLength");
   return lib.length;
 }
-Bool32 KELVARO_CALL Seek(int32_t ms) {
+Bool32 PLATFORM_STDCALL Seek(int32_t ms) {
   Enter("Seek");
   lib.seekTo = ms;
   return 1;
 }
-int32_t KELVARO_CALL LastError() {
+int32_t PLATFORM_STDCALL LastError() {
   const int32_t code = lib.lastError;
   lib.lastError = 0;
   return code;
 }
-void KELVARO_CALL Unused() { Enter("unused export"); }
+void PLATFORM_STDCALL Unused() { Enter("unused export"); }
 
 int library_token;
 

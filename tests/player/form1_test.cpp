@@ -9,7 +9,7 @@
 #include <set>
 
 #include "FakeKelvaro.h"
-#include "builder/core/FileIO.h"
+#include "builder/core/InOutError.h"
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "player/core/PlayerTexts.h"

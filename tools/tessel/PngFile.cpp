@@ -4,16 +4,25 @@
 #include <zlib.h>
 
 #include <csetjmp>
-#include <cstdio>
 
-#include "analyser/core/FileIo.h"
+#include "platform/Files.h"
 
 namespace tessel_tool {
+namespace {
 
-bool SavePng(const std::filesystem::path& path, const tessel::IndexedImage& image,
+// libpng writes through these into the open file; a failed write ends the image.
+void WriteBytes(png_structp png, png_bytep data, size_t length) {
+  if (!static_cast<platform::File*>(png_get_io_ptr(png))->Write(data, length))
+    png_error(png, "write failed");
+}
+void Flush(png_structp) {}
+
+}  // namespace
+
+bool SavePng(const std::string& path, const tessel::IndexedImage& image,
              const tessel::Palette& palette) {
-  tessel::FileHandle f = tessel::OpenFile(path, tessel::FileMode::CreateAlways);
-  if (!f) return false;
+  platform::File f;
+  if (!f.Open(path, platform::OpenMode::Create)) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
@@ -24,7 +33,7 @@ bool SavePng(const std::filesystem::path& path, const tessel::IndexedImage& imag
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, f.get());
+  png_set_write_fn(png, &f, WriteBytes, Flush);
   // The image is large and flat: fast compression keeps the tool quick.
   png_set_compression_level(png, 1);
   png_set_filter(png, 0, PNG_FILTER_NONE);
@@ -39,7 +48,7 @@ bool SavePng(const std::filesystem::path& path, const tessel::IndexedImage& imag
   for (int y = 0; y < image.Height(); ++y) png_write_row(png, const_cast<png_bytep>(image.Row(y)));
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
-  return std::fclose(f.release()) == 0;
+  return true;
 }
 
 }  // namespace tessel_tool

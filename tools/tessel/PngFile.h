@@ -1,6 +1,6 @@
 // An 8-bit palette image as a PNG file (libpng).
 #pragma once
-#include <filesystem>
+#include <string>
 
 #include "analyser/core/Colours.h"
 #include "analyser/core/IndexedImage.h"
@@ -8,7 +8,7 @@
 namespace tessel_tool {
 
 // Returns false when the file cannot be written.
-bool SavePng(const std::filesystem::path& path, const tessel::IndexedImage& image,
+bool SavePng(const std::string& path, const tessel::IndexedImage& image,
              const tessel::Palette& palette);
 
 }  // namespace tessel_tool

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -94,7 +95,7 @@ int Run(const Options& o) {
   if (o.png) {
     std::filesystem::path png = o.output;
     png.replace_extension(".png");
-    if (!tessel_tool::SavePng(png, image, palette)) FailExclamation("Cannot Open File");
+    if (!tessel_tool::SavePng(png.string(), image, palette)) FailExclamation("Cannot Open File");
   }
   return 0;
 }

@@ -1,10 +1,9 @@
 #include "Artifacts.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "builder/core/OutputLayout.h"
+#include "platform/Files.h"
 
 namespace vardextool {
 namespace fs = std::filesystem;
@@ -18,10 +17,12 @@ fs::path ToolFolder() {
 }
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  platform::File in;
+  if (!in.Open(path, platform::OpenMode::Read)) return false;
+  const int64_t size = in.Size();
+  if (size < 0) return false;
+  bytes.resize(size_t(size));
+  return in.Read(bytes.data(), bytes.size()) == bytes.size();
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// Where the player object gets its wave output devices from (threads and sleeping come from
+// platform/Threads.h).
 #pragma once
 #include <memory>
 
@@ -5,17 +7,15 @@
 
 namespace kelvaro {
 
-// The wave output device of the system the player object runs on (threads and sleeping come
-// from platform/Threads.h).
-class Platform {
+class WaveDevices {
  public:
-  virtual ~Platform() = default;
+  virtual ~WaveDevices() = default;
   // The wave output device; null when there is none.
   virtual std::unique_ptr<WaveDevice> NewWaveDevice() = 0;
 };
 
 // Without a wave output device (native builds): only the PCM file plays.
-class NoDevicePlatform : public Platform {
+class NoWaveDevices : public WaveDevices {
  public:
   std::unique_ptr<WaveDevice> NewWaveDevice() override { return nullptr; }
 };

@@ -1,4 +1,4 @@
-#include "decoder/win/Win32Platform.h"
+#include "decoder/win/WaveOutDevices.h"
 
 #include <windows.h>
 // The multimedia declarations need the base types above.
@@ -105,7 +105,7 @@ class WaveOutDevice : public WaveDevice {
 
 }  // namespace
 
-std::unique_ptr<WaveDevice> Win32Platform::NewWaveDevice() {
+std::unique_ptr<WaveDevice> WaveOutDevices::NewWaveDevice() {
   return std::make_unique<WaveOutDevice>();
 }
 

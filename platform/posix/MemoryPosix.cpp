@@ -1,19 +1,18 @@
-#include "analyser/core/LargeBlock.h"
+// Large blocks on huge pages where the system offers them.
+#include <sys/mman.h>
 
 #include <cstdlib>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "platform/Memory.h"
 
-namespace tessel {
+namespace platform {
 
+#ifdef MADV_HUGEPAGE
 namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 }
 
-#if defined(__linux__)
 void* AllocateLarge(std::size_t bytes) {
   if (bytes < kHugePage) return ::operator new(bytes);
   void* block = nullptr;
@@ -33,4 +32,4 @@ void* AllocateLarge(std::size_t bytes) { return ::operator new(bytes); }
 void FreeLarge(void* block, std::size_t) { ::operator delete(block); }
 #endif
 
-}  // namespace tessel
+}  // namespace platform

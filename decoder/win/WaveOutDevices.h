@@ -1,10 +1,10 @@
 #pragma once
-#include "decoder/core/Platform.h"
+#include "decoder/core/WaveDevices.h"
 
 namespace kelvaro {
 
 // The wave mapper as the wave output device.
-class Win32Platform : public Platform {
+class WaveOutDevices : public WaveDevices {
  public:
   std::unique_ptr<WaveDevice> NewWaveDevice() override;
 };
