@@ -39,8 +39,10 @@ std::string FileNameOf(const std::string& path);
 // "Filename: <name>" and a CR LF line for every tag field that is not empty.
 std::string AboutTheSongText(const std::string& songPath, const builder::TMP3Info& tag);
 
-// The text of the standard exception message box: the message, with a full stop
-// added when it does not end with one.
+// The text of the standard exception message box, whose rule the player imitates: a
+// full stop is added when the message's last character sorts after '.', so "Done!"
+// stays as it is and "Done?" becomes "Done?.". The last byte is compared as a signed
+// char: a message that ends in a non-ASCII character gets none.
 std::string ExceptionBoxText(const std::string& message);
 
 }  // namespace player
