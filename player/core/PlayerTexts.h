@@ -41,8 +41,8 @@ std::string AboutTheSongText(const std::string& songPath, const builder::TMP3Inf
 
 // The text of the standard exception message box, whose rule the player imitates: a
 // full stop is added when the message's last character sorts after '.', so "Done!"
-// stays as it is and "Done?" becomes "Done?.". The last byte is compared as a signed
-// char: a message that ends in a non-ASCII character gets none.
+// stays as it is and "Done?" becomes "Done?.". The last byte is compared as a char, which
+// is signed on x86: a message that ends in a non-ASCII character gets none.
 std::string ExceptionBoxText(const std::string& message);
 
 }  // namespace player
