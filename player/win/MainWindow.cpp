@@ -4,6 +4,7 @@
 
 #include "archive/Errors.h"
 #include "builder/core/Colour.h"
+#include "builder/core/PlayerWindowTexts.h"
 #include "builder/win/controls/Controls.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Wide.h"
@@ -63,7 +64,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT r = platform::Scale(RECT{0, 0, kClientWidth, kClientHeight});
   AdjustWindowRectEx(&r, style, FALSE, 0);
-  window_ = CreateWindowExW(0, kWindowClass, platform::Widen(player::kDefaultCaption).c_str(),
+  window_ = CreateWindowExW(0, kWindowClass, platform::Widen(builder::kDefaultCaption).c_str(),
                             style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
                             nullptr, nullptr, instance, this);
   if (!window_) return 1;
@@ -113,24 +114,24 @@ void MainWindow::CreateControls() {
   playBtn_ = Control(L"BUTTON", "Play", BS_OWNERDRAW | WS_TABSTOP, 6, 42, 25, 23, IDC_PLAYBTN);
   pauseBtn_ = Control(L"BUTTON", "Pause", BS_OWNERDRAW | WS_TABSTOP, 33, 42, 25, 23, IDC_PAUSEBTN);
   stopBtn_ = Control(L"BUTTON", "Stop", BS_OWNERDRAW | WS_TABSTOP, 60, 42, 25, 23, IDC_STOPBTN);
-  loopedCB_ = Control(L"BUTTON", player::kLoopedText, BS_AUTOCHECKBOX | WS_TABSTOP, 96, 45, 110, 17,
+  loopedCB_ = Control(L"BUTTON", builder::kLoopedText, BS_AUTOCHECKBOX | WS_TABSTOP, 96, 45, 110, 17,
                       IDC_LOOPEDCB);
-  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 42, 14, IDC_LABEL1);
+  Control(L"STATIC", builder::kLengthLabelText, SS_LEFT, 6, 71, 42, 14, IDC_LABEL1);
   lengthLabel_ = Control(L"STATIC", "", SS_LEFT, 48, 71, 100, 14, IDC_LENGTHLABEL);
-  label2_ = Control(L"STATIC", player::kPriorityLabelText, SS_LEFT, 6, 93, 40, 14, IDC_LABEL2);
+  label2_ = Control(L"STATIC", builder::kPriorityLabelText, SS_LEFT, 6, 93, 40, 14, IDC_LABEL2);
   priorityCombo_ = Control(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 48, 89, 100,
                            160, IDC_PRIORITYCOMBO);
-  for (const char* name : player::PriorityNames())
+  for (const char* name : builder::PriorityNames())
     SendMessageW(priorityCombo_, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
-  Control(L"BUTTON", player::kAboutSongButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 66, 96, 21,
+  Control(L"BUTTON", builder::kAboutSongButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 66, 96, 21,
           IDC_BITBTN1);
-  Control(L"BUTTON", player::kAboutButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 89, 96, 21,
+  Control(L"BUTTON", builder::kAboutButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 89, 96, 21,
           IDC_BITBTN2);
 
   // The volume group at the right edge; its controls are siblings drawn over it.
   const int gx = kClientWidth - 89, gy = -2;
-  Control(L"BUTTON", player::kVolumeGroupText, BS_GROUPBOX, gx, gy, 89, 114, IDC_GROUPBOX1);
+  Control(L"BUTTON", builder::kVolumeGroupText, BS_GROUPBOX, gx, gy, 89, 114, IDC_GROUPBOX1);
   dbmeter_[0] = Control(L"Tdbmeter", "", 0, gx + 6, gy + 14, 15, 82, IDC_DBMETER1);
   dbmeter_[1] = Control(L"Tdbmeter", "", 0, gx + 23, gy + 14, 15, 82, IDC_DBMETER2);
   const DWORD sliderStyle = TBS_VERT | TBS_NOTICKS | TBS_BOTH | WS_TABSTOP;
@@ -143,11 +144,11 @@ void MainWindow::CreateControls() {
     SendMessageW(s, TBM_SETPAGESIZE, 0, 4096);
     SendMessageW(s, TBM_SETPOS, TRUE, SliderToTrackbar(0));
   }
-  lockbox_ = Control(L"BUTTON", player::kLockText, BS_AUTOCHECKBOX | WS_TABSTOP, gx + 5, gy + 98,
+  lockbox_ = Control(L"BUTTON", builder::kLockText, BS_AUTOCHECKBOX | WS_TABSTOP, gx + 5, gy + 98,
                      82, 14, IDC_LOCKBOX);
   pollTimer_.SetWindow(window_);
   dialogs_.SetOwner(window_);
-  dialogs_.SetTitle(player::kDefaultCaption);
+  dialogs_.SetTitle(builder::kDefaultCaption);
   archive_.SetOwner(window_);
 }
 
