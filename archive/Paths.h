@@ -3,17 +3,17 @@
 #pragma once
 #include <string>
 
+#include "platform/Paths.h"
+
 namespace archive {
 
-bool IsPathDelim(char c);
-// "C:" when the path begins with a drive letter and a colon; empty otherwise.
-std::string ExtractFileDrive(const std::string& path);
-// Drive and folders up to and including the last separator.
-std::string ExtractFilePath(const std::string& path);
-// The part behind the last separator (or behind the drive's colon).
-std::string ExtractFileName(const std::string& path);
-// The extension of the file name, with its dot; empty when there is none.
-std::string ExtractFileExt(const std::string& path);
+// The parts of a path, as everywhere in the suite.
+using platform::ExtractFileDrive;
+using platform::ExtractFileExt;
+using platform::ExtractFileName;
+using platform::ExtractFilePath;
+using platform::IsPathDelim;
+
 std::string IncludeTrailingDelim(const std::string& path);
 std::string ExcludeTrailingDelim(const std::string& path);
 std::string UpperAscii(std::string s);

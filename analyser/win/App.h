@@ -52,6 +52,11 @@ void SetMenuState(tessel::MenuState state);
 void EnableButton(int index, bool on);
 tessel::ScrollCode ScrollCodeOf(int scrollBarCode);
 int ThumbOf(HWND bar);  // the thumb's track position
+// A scroll bar control's range and position.
+void SetScrollBar(HWND bar, int low, int high, int position);
+// Moves a scroll bar control from `position` as its scroll code (SB_LINELEFT ...) asks,
+// within `steps`; returns the new position, which the bar shows.
+int MoveScrollBar(HWND bar, int code, int position, const tessel::ScrollSteps& steps);
 void PumpMessages();
 void ShowMessage(const std::string& text, tessel::MessageIcon icon);
 void ShowError(const tessel::TesselError& e);

@@ -141,6 +141,12 @@ bool AskAnalysis(WaveFileInfo& info, double beginMs, double endMs, AnalysisReque
   }
 }
 
+// A scroll bar of the display over `range` positions; one with nothing to scroll is off.
+void SetDisplayBar(HWND bar, int range, int position) {
+  SetScrollBar(bar, 0, range, position);
+  EnableWindow(bar, range > 0);
+}
+
 }  // namespace
 
 bool ChooseFile(bool save, const wchar_t* title, const wchar_t* filter, std::wstring& path) {
@@ -170,14 +176,8 @@ void EnterReadyWithData() {
   EnableButton(1, true);
   EnableButton(2, false);
   EnableButton(3, true);
-  const int range = HorizontalRange(g);
-  SetScrollRange(g.hScroll, SB_CTL, 0, range, FALSE);
-  SetScrollPos(g.hScroll, SB_CTL, g.scrollX, TRUE);
-  EnableWindow(g.hScroll, range > 0);
-  const int vrange = VerticalRange(g);
-  SetScrollRange(g.vScroll, SB_CTL, 0, vrange, FALSE);
-  SetScrollPos(g.vScroll, SB_CTL, g.scrollY, TRUE);
-  EnableWindow(g.vScroll, vrange > 0);
+  SetDisplayBar(g.hScroll, HorizontalRange(g), g.scrollX);
+  SetDisplayBar(g.vScroll, VerticalRange(g), g.scrollY);
   SetMenuState(MenuState::ReadyWithData);
   InvalidateRect(g.window, nullptr, FALSE);
   SetFocus(g.window);

@@ -31,10 +31,7 @@ std::wstring ItemText(HWND d, int id) {
 void SetNumber(HWND d, int id, long v) { SetDlgItemTextW(d, id, std::to_wstring(v).c_str()); }
 
 void SetBar(HWND d, int id, int low, int high, int pos) {
-  HWND bar = GetDlgItem(d, id);
-  if (!bar) return;
-  SetScrollRange(bar, SB_CTL, low, high, FALSE);
-  SetScrollPos(bar, SB_CTL, pos, TRUE);
+  if (HWND bar = GetDlgItem(d, id)) SetScrollBar(bar, low, high, pos);
 }
 
 void Enable(HWND d, int id, bool on) {
@@ -50,10 +47,7 @@ void CheckChoice(HWND d, int first, int last, uint32_t value) {
 int BarPosition(HWND bar, int code, int line, int page) {
   int low = 0, high = 0;
   GetScrollRange(bar, SB_CTL, &low, &high);
-  const int pos = ScrolledPosition(GetScrollPos(bar, SB_CTL), ScrollCodeOf(code), ThumbOf(bar),
-                                   {low, high, line, page});
-  SetScrollPos(bar, SB_CTL, pos, TRUE);
-  return pos;
+  return MoveScrollBar(bar, code, GetScrollPos(bar, SB_CTL), {low, high, line, page});
 }
 
 // ---- The parameter dialogs ----

@@ -223,8 +223,7 @@ void OnClose() {
 void Scroll(HWND bar, int code, int& position, int range) {
   const ScrollCode c = ScrollCodeOf(code);
   if (c == ScrollCode::Other || c == ScrollCode::First || c == ScrollCode::Last) return;
-  position = ScrolledPosition(position, c, ThumbOf(bar), {0, range, 4, 100});
-  SetScrollPos(bar, SB_CTL, position, TRUE);
+  position = MoveScrollBar(bar, code, position, {0, range, 4, 100});
   RedrawDisplay();
 }
 
@@ -389,6 +388,17 @@ int ThumbOf(HWND bar) {
   SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
   GetScrollInfo(bar, SB_CTL, &si);
   return si.nTrackPos;
+}
+
+void SetScrollBar(HWND bar, int low, int high, int position) {
+  SetScrollRange(bar, SB_CTL, low, high, FALSE);
+  SetScrollPos(bar, SB_CTL, position, TRUE);
+}
+
+int MoveScrollBar(HWND bar, int code, int position, const ScrollSteps& steps) {
+  position = ScrolledPosition(position, ScrollCodeOf(code), ThumbOf(bar), steps);
+  SetScrollPos(bar, SB_CTL, position, TRUE);
+  return position;
 }
 
 void EnableButton(int index, bool on) { EnableWindow(g.buttons[index], on ? TRUE : FALSE); }

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "builder/core/InOutError.h"
+#include "builder/core/PlayerWindowTexts.h"
+#include "platform/Paths.h"
 
 namespace builder {
 namespace {
@@ -23,11 +25,6 @@ class Finally {
   F f_;
 };
 
-size_t NameStart(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/:");
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
 }  // namespace
 
 std::string SizeEstimateText(int64_t songSize, const std::string& decimalSeparator) {
@@ -40,18 +37,9 @@ std::string SizeEstimateText(int64_t songSize, const std::string& decimalSeparat
   return "The Targetfile will have a filesize of " + text + " MB.";
 }
 
-std::string FileNameOnly(const std::string& path) { return path.substr(NameStart(path)); }
-
 std::string ForceExeExtension(const std::string& path) {
   if (path.empty()) return path;
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot < NameStart(path)) return path + ".exe";
-  return path.substr(0, dot) + ".exe";
-}
-
-std::string PreviewCaption(const std::string& title, const std::string& artist) {
-  if (artist.empty()) return "Playing " + title + "...";
-  return "Playing " + title + " " + "from" + " " + artist + "...";
+  return path.substr(0, path.size() - platform::ExtractFileExt(path).size()) + ".exe";
 }
 
 TMainForm::TMainForm(TStyleTab& style, std::string decimalSeparator)
@@ -70,7 +58,7 @@ void TMainForm::Edit7Change(const std::string& text) {
   EndEditing();
   tag_ = TagView{};
   mp3Info_.SetFilename(text);
-  if (tag_.filename.empty()) tag_.filename = FileNameOnly(text);
+  if (tag_.filename.empty()) tag_.filename = platform::ExtractFileName(text);
   changeEnabled_ = true;
   const int64_t songSize = OpenOrFail(text, platform::OpenMode::Read).Size();
   if (songSize < 0) FailInOut("cannot take the size of", text);
@@ -80,7 +68,7 @@ void TMainForm::Edit7Change(const std::string& text) {
 
 void TMainForm::MP3Info1ChangeFile() {
   noTag_ = false;
-  tag_.filename = FileNameOnly(mp3Info_.Filename());
+  tag_.filename = platform::ExtractFileName(mp3Info_.Filename());
   tag_.title = mp3Info_.Title();
   tag_.artist = mp3Info_.Artist();
   tag_.album = mp3Info_.Album();
@@ -97,7 +85,7 @@ void TMainForm::Edit8Change(const std::string& text) {
 void TMainForm::Edit8Exit() { Edit8Change(ForceExeExtension(target_)); }
 
 void TMainForm::UpdatePreviewCaption(const std::string& title, const std::string& artist) {
-  style_.SetPreviewCaption(PreviewCaption(title, artist));
+  style_.SetPreviewCaption(CaptionFor(title, artist));
 }
 
 void TMainForm::ChangeBtnClick() {
@@ -167,12 +155,9 @@ void TMainForm::EndEditing() {
 std::optional<std::string> TMainForm::DroppedSong(const std::vector<std::string>& paths) const {
   if (!DropAccepted()) return std::nullopt;
   for (const std::string& path : paths) {
-    const std::string name = FileNameOnly(path);
-    const size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos) continue;
-    std::string extension = name.substr(dot + 1);
+    std::string extension = platform::ExtractFileExt(path);
     for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == "mp3") return path;
+    if (extension == ".mp3") return path;
   }
   return std::nullopt;
 }

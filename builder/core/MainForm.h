@@ -19,15 +19,9 @@ namespace builder {
 // in MB, two decimals and the given decimal separator.
 std::string SizeEstimateText(int64_t songSize, const std::string& decimalSeparator);
 
-// The file name without its folder ('\', '/' and ':' end a folder).
-std::string FileNameOnly(const std::string& path);
-
 // The text with its extension replaced by ".exe" (appended when it has none). An
 // empty text stays empty.
 std::string ForceExeExtension(const std::string& path);
-
-// "Playing <title> from <artist>..." or, without an artist, "Playing <title>...".
-std::string PreviewCaption(const std::string& title, const std::string& artist);
 
 // What the pointer is over, for the status-bar hints.
 enum class HintTarget {

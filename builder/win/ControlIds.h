@@ -65,12 +65,14 @@ enum MainControlId {
   IDC_BITBTN6 = 344,
 };
 
+// In the order of the player window's controls (builder::PlayerControl).
 enum PreviewControlId {
   IDC_PV_POSITION = 400,
   IDC_PV_PLAY,
   IDC_PV_PAUSE,
   IDC_PV_STOP,
   IDC_PV_LOOPEDCB,
+  IDC_PV_LENGTHCAPTION,
   IDC_PV_LENGTH,
   IDC_PV_LABEL12,
   IDC_PV_PRIORITYCOMBO,

@@ -58,19 +58,12 @@ void MainWindow::Guarded(F handler) {
 }
 
 bool MainWindow::Create() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance_;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!RegisterClassExW(&wc)) return false;
-  RECT r = platform::Scale(RECT{0, 0, kClientWidth, kClientHeight});
-  AdjustWindowRectEx(&r, kStyle, FALSE, 0);
-  window_ = CreateWindowExW(0, kClassName, kAppTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
+  if (!platform::RegisterWindowClass(instance_, kClassName, platform::ObjectWindowProc<MainWindow>,
+                                     LoadIconW(nullptr, IDI_APPLICATION),
+                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
+    return false;
+  window_ = platform::CreateObjectWindow(instance_, kClassName, kAppTitle, kStyle, kClientWidth,
+                                         kClientHeight, nullptr, this);
   if (!window_) return false;
   prompts_.SetOwner(window_);
   builder::ConfigureArchiver(archiver1_);
@@ -220,20 +213,7 @@ void MainWindow::ShowPage(HWND tabs, const std::vector<std::vector<HWND>*>& page
   SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  MainWindow* self;
-  if (message == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  }
-  if (!self) return DefWindowProcW(window, message, w, l);
-  return self->Handle(message, w, l);
-}
-
-LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_COMMAND:
       if (!updating_) OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));

@@ -17,6 +17,7 @@
 #include "builder/win/PageBackground.h"
 #include "builder/win/WinServices.h"
 #include "platform/win32/FileDrop.h"
+#include "platform/win32/ObjectWindow.h"
 
 namespace vardexwin {
 
@@ -45,8 +46,8 @@ class MainWindow : public builder::TBuildHost {
   void Execute(const std::string& path) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  friend LRESULT CALLBACK platform::ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
   template <typename F>
   void Guarded(F handler);
 

@@ -5,15 +5,14 @@
 #include <windows.h>
 
 #include "builder/core/StyleTab.h"
+#include "builder/win/controls/PlayerControls.h"
+#include "platform/win32/ObjectWindow.h"
 
 namespace vardexwin {
 
 class PreviewWindow {
  public:
   PreviewWindow(HINSTANCE instance, builder::TStyleTab& style);
-  ~PreviewWindow();
-  PreviewWindow(const PreviewWindow&) = delete;
-  PreviewWindow& operator=(const PreviewWindow&) = delete;
 
   bool Create(HWND owner);
   HWND Handle() const { return window_; }
@@ -23,22 +22,13 @@ class PreviewWindow {
   void Refresh();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
-  HWND Control(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-               int id);
-  void CreateControls();
-  void OnDrawButton(const DRAWITEMSTRUCT& item);
+  friend LRESULT CALLBACK platform::ObjectWindowProc<PreviewWindow>(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
 
   HINSTANCE instance_;
   builder::TStyleTab& style_;
   HWND window_ = nullptr;
-  HFONT font_ = nullptr;
-  HBRUSH background_ = nullptr;
-  builder::TColor backgroundColour_ = 0xFFFFFFFF;
-  HWND meters_[2] = {};
-  HWND loopedCB_ = nullptr, label12_ = nullptr, priorityCombo_ = nullptr, lockbox_ = nullptr;
-  HWND leftSlider_ = nullptr, rightSlider_ = nullptr;
+  builder::PlayerControls controls_;
 };
 
 }  // namespace vardexwin

@@ -5,15 +5,15 @@
 
 #include "builder/core/InOutError.h"
 #include "builder/core/OutputLayout.h"
+#include "builder/core/PlayerWindowTexts.h"
 #include "builder/core/ZoneWidths.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "player/core/PlayerTexts.h"
 
 namespace player {
 namespace {
 
-constexpr int kNormalPriorityIndex = 3;
-constexpr int kPriorityCount = 7;
 // Design position of the level meters: full scale, until the mixer reports.
 constexpr int32_t kMeterDesignPosition = 200;
 constexpr int kPrivateFolderAttempts = 100;
@@ -89,7 +89,7 @@ TForm1::TForm1(TForm1View& view, const TForm1Devices& devices)
       Vumeter1(devices.mixer, devices.endpoint, devices.dialogs),
       view_(view),
       devices_(devices),
-      caption_(kDefaultCaption) {
+      caption_(builder::kDefaultCaption) {
   MPlayer.OnPosUpdate = [this](int32_t pos, int32_t len) { MPlayerPosUpdate(pos, len); };
   MPlayer.OnPlayEnd = [this] { MPlayerPlayEnd(); };
   SetUpPlayerMeter(dbmeter1);
@@ -102,7 +102,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
   view_.ShowCaption(caption_);
-  view_.ShowPriority(kNormalPriorityIndex, true);
+  view_.ShowPriority(builder::kNormalPriorityIndex, true);
   view_.ShowButtons(playEnabled_, pauseEnabled_, stopEnabled_);
   ReadStartVolume();
   MakeExtractPath();
@@ -179,7 +179,7 @@ void TForm1::Unpack() {
       [this](const std::string& entry, const std::string& path) {
         // The song is the one entry that is neither the library nor the record; it
         // is played from where it was actually written.
-        const std::string name = FileNameOf(entry);
+        const std::string name = platform::ExtractFileName(entry);
         if (name != kDecoderLibraryName && name != builder::kPlayerSettingsFileName)
           MPlayer.SetStreamName(path);
       });
@@ -193,7 +193,7 @@ void TForm1::ShowSongTag() {
     return;
   }
   if (!MP3Info1.Valid()) return;
-  caption_ = CaptionFor(MP3Info1.Title(), MP3Info1.Artist());
+  caption_ = builder::CaptionFor(MP3Info1.Title(), MP3Info1.Artist());
   view_.ShowCaption(caption_);
 }
 
@@ -331,7 +331,7 @@ void TForm1::LoopedCBClick(bool checked) { looped_ = checked; }
 void TForm1::LockboxClick(bool checked) { locked_ = checked; }
 
 void TForm1::PriorityComboChange(int index) {
-  if (index < 0 || index >= kPriorityCount) return;
+  if (index < 0 || index >= builder::kPriorityCount) return;
   MPlayer.SetPlayerPriority(TPlayPriority(index));
 }
 

@@ -1,20 +1,9 @@
 #include "player/core/PlayerTexts.h"
 
 #include "builder/core/MP3Info.h"
+#include "platform/Paths.h"
 
 namespace player {
-
-const std::array<const char*, 7>& PriorityNames() {
-  static const std::array<const char*, 7> names = {
-      "Idle", "Lowest", "Below normal", "Normal", "Above normal", "Highest", "Time critical"};
-  return names;
-}
-
-std::string CaptionFor(const std::string& title, const std::string& artist) {
-  if (title.empty()) return kDefaultCaption;
-  if (artist.empty()) return "Playing " + title + "...";
-  return "Playing " + title + " from " + artist + "...";
-}
 
 std::string LengthText(int32_t ms) {
   if (ms < 0) ms = 0;
@@ -26,13 +15,8 @@ std::string LengthText(int32_t ms) {
   return std::to_string(seconds / 60) + " Min. " + std::to_string(seconds % 60) + " sec.";
 }
 
-std::string FileNameOf(const std::string& path) {
-  const size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 std::string AboutTheSongText(const std::string& songPath, const builder::TMP3Info& tag) {
-  std::string text = "Filename: " + FileNameOf(songPath);
+  std::string text = "Filename: " + platform::ExtractFileName(songPath);
   auto line = [&text](const char* label, const std::string& value) {
     if (!value.empty()) text += std::string("\r\n") + label + value;
   };

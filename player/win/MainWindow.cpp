@@ -4,10 +4,9 @@
 
 #include "archive/Errors.h"
 #include "builder/core/Colour.h"
+#include "builder/core/PlayerWindowTexts.h"
 #include "builder/win/controls/Controls.h"
-#include "platform/win32/Dpi.h"
 #include "platform/win32/Wide.h"
-#include "player/core/PlayerTexts.h"
 #include "resources/player/resource.h"
 
 namespace tunlet {
@@ -17,13 +16,11 @@ constexpr wchar_t kWindowClass[] = L"TForm1";
 constexpr UINT_PTR kPollTimerId = 1;
 constexpr UINT_PTR kTimer4Id = 4;
 constexpr UINT kTimer4Interval = 10;
-constexpr int kClientWidth = 345;
-constexpr int kClientHeight = 112;
-constexpr int kVolumeMax = 65535;
 
-// The volume sliders are vertical trackbars whose top is the loudest.
-int SliderToTrackbar(int32_t volume) { return kVolumeMax - volume; }
-int32_t TrackbarToSlider(LRESULT pos) { return kVolumeMax - int32_t(pos); }
+// The controls' identifiers follow the order of the shared layout.
+static_assert(IDC_PLAYBTN - IDC_RXSLIDER1 == builder::kPlayButton &&
+              IDC_BITBTN1 - IDC_RXSLIDER1 == builder::kAboutSongButton &&
+              IDC_LOCKBOX - IDC_RXSLIDER1 == builder::kLockBox);
 
 // The about box (TinfoForm): "Info...", centred on the screen, one "&OK" button.
 INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM w, LPARAM) {
@@ -39,44 +36,26 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM w, LPARAM) {
 
 MainWindow::MainWindow() : pollTimer_(kPollTimerId) {}
 
-MainWindow::~MainWindow() {
-  if (background_) DeleteObject(background_);
-}
-
-bool MainWindow::Register(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TUNLET));
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the record's colour
-  wc.lpszClassName = kWindowClass;
-  return RegisterClassExW(&wc) && builder::RegisterDbmeterClass(instance);
-}
-
 int MainWindow::Run(HINSTANCE instance, int show) {
   instance_ = instance;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
-  if (!Register(instance)) return 1;
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT r = platform::Scale(RECT{0, 0, kClientWidth, kClientHeight});
-  AdjustWindowRectEx(&r, style, FALSE, 0);
-  window_ = CreateWindowExW(0, kWindowClass, platform::Widen(player::kDefaultCaption).c_str(),
-                            style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
-                            nullptr, nullptr, instance, this);
+  // The background is painted in WM_ERASEBKGND with the record's colour.
+  if (!platform::RegisterWindowClass(instance, kWindowClass, platform::ObjectWindowProc<MainWindow>,
+                                     LoadIconW(instance, MAKEINTRESOURCEW(IDI_TUNLET)), nullptr) ||
+      !builder::RegisterDbmeterClass(instance))
+    return 1;
+  window_ = platform::CreateObjectWindow(instance, kWindowClass,
+                                         platform::Widen(builder::kDefaultCaption).c_str(),
+                                         builder::kPlayerWindowStyle, builder::kPlayerClientWidth,
+                                         builder::kPlayerClientHeight, nullptr, this);
   if (!window_) return 1;
   ShowBackground(builder::kClBtnFace);
   form_ = std::make_unique<player::TForm1>(
       *this, player::TForm1Devices{loader_, pollTimer_, volume_, mixer_, endpoint_, dialogs_,
                                    archive_, system_});
-  builder::Tdbmeter* meters[2] = {&form_->dbmeter1, &form_->dbmeter2};
-  for (int i = 0; i < 2; ++i) {
-    meters[i]->SetSystemColourResolver(
-        [](uint32_t index) { return uint32_t(GetSysColor(int(index))); });
-    builder::AttachDbmeter(dbmeter_[i], meters[i]);
-  }
+  controls_.AttachMeter(0, &form_->dbmeter1);
+  controls_.AttachMeter(1, &form_->dbmeter2);
   Guarded([this] { form_->FormCreate(); });
   // A close during the start-up has already ended the window.
   if (IsWindow(window_)) {
@@ -94,60 +73,11 @@ int MainWindow::Run(HINSTANCE instance, int show) {
   return int(msg.wParam);
 }
 
-// Places are given in the 96-dpi design.
-HWND MainWindow::Control(const wchar_t* cls, const char* text, DWORD style, int x, int y, int w,
-                         int h, int id, HWND parent) {
-  const RECT r = platform::Scale(RECT{x, y, x + w, y + h});
-  HWND c =
-      CreateWindowExW(0, cls, platform::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
-                      r.top, r.right - r.left, r.bottom - r.top, parent ? parent : window_,
-                      reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
-  SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  return c;
-}
-
 void MainWindow::CreateControls() {
-  font_ = platform::DialogFont();
-  rxSlider1_ = Control(TRACKBAR_CLASSW, "", TBS_HORZ | TBS_NOTICKS | WS_TABSTOP, 0, 0, 256, 40,
-                       IDC_RXSLIDER1);
-  playBtn_ = Control(L"BUTTON", "Play", BS_OWNERDRAW | WS_TABSTOP, 6, 42, 25, 23, IDC_PLAYBTN);
-  pauseBtn_ = Control(L"BUTTON", "Pause", BS_OWNERDRAW | WS_TABSTOP, 33, 42, 25, 23, IDC_PAUSEBTN);
-  stopBtn_ = Control(L"BUTTON", "Stop", BS_OWNERDRAW | WS_TABSTOP, 60, 42, 25, 23, IDC_STOPBTN);
-  loopedCB_ = Control(L"BUTTON", player::kLoopedText, BS_AUTOCHECKBOX | WS_TABSTOP, 96, 45, 110, 17,
-                      IDC_LOOPEDCB);
-  Control(L"STATIC", player::kLengthLabelText, SS_LEFT, 6, 71, 42, 14, IDC_LABEL1);
-  lengthLabel_ = Control(L"STATIC", "", SS_LEFT, 48, 71, 100, 14, IDC_LENGTHLABEL);
-  label2_ = Control(L"STATIC", player::kPriorityLabelText, SS_LEFT, 6, 93, 40, 14, IDC_LABEL2);
-  priorityCombo_ = Control(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 48, 89, 100,
-                           160, IDC_PRIORITYCOMBO);
-  for (const char* name : player::PriorityNames())
-    SendMessageW(priorityCombo_, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(platform::Widen(name).c_str()));
-  Control(L"BUTTON", player::kAboutSongButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 66, 96, 21,
-          IDC_BITBTN1);
-  Control(L"BUTTON", player::kAboutButtonText, BS_PUSHBUTTON | WS_TABSTOP, 156, 89, 96, 21,
-          IDC_BITBTN2);
-
-  // The volume group at the right edge; its controls are siblings drawn over it.
-  const int gx = kClientWidth - 89, gy = -2;
-  Control(L"BUTTON", player::kVolumeGroupText, BS_GROUPBOX, gx, gy, 89, 114, IDC_GROUPBOX1);
-  dbmeter_[0] = Control(L"Tdbmeter", "", 0, gx + 6, gy + 14, 15, 82, IDC_DBMETER1);
-  dbmeter_[1] = Control(L"Tdbmeter", "", 0, gx + 23, gy + 14, 15, 82, IDC_DBMETER2);
-  const DWORD sliderStyle = TBS_VERT | TBS_NOTICKS | TBS_BOTH | WS_TABSTOP;
-  leftSlider_ = Control(TRACKBAR_CLASSW, "", sliderStyle, gx + 42, gy + 12, 20, 86, IDC_LEFTSLIDER);
-  rightSlider_ =
-      Control(TRACKBAR_CLASSW, "", sliderStyle, gx + 64, gy + 12, 20, 86, IDC_RIGHTSLIDER);
-  for (HWND s : {leftSlider_, rightSlider_}) {
-    SendMessageW(s, TBM_SETRANGEMIN, FALSE, 0);
-    SendMessageW(s, TBM_SETRANGEMAX, FALSE, kVolumeMax);
-    SendMessageW(s, TBM_SETPAGESIZE, 0, 4096);
-    SendMessageW(s, TBM_SETPOS, TRUE, SliderToTrackbar(0));
-  }
-  lockbox_ = Control(L"BUTTON", player::kLockText, BS_AUTOCHECKBOX | WS_TABSTOP, gx + 5, gy + 98,
-                     82, 14, IDC_LOCKBOX);
+  controls_.Create(window_, instance_, IDC_RXSLIDER1, 0, true);
   pollTimer_.SetWindow(window_);
   dialogs_.SetOwner(window_);
-  dialogs_.SetTitle(player::kDefaultCaption);
+  dialogs_.SetTitle(builder::kDefaultCaption);
   archive_.SetOwner(window_);
 }
 
@@ -164,19 +94,9 @@ void MainWindow::Guarded(Handler handler) {
   if (--handlersRunning_ == 0 && closePending_) OnClose();
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  MainWindow* self;
-  if (message == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  }
-  return self ? self->Handle(message, w, l) : DefWindowProcW(window, message, w, l);
-}
-
-LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
+  LRESULT result = 0;
+  if (controls_.HandlePaintMessage(message, w, l, result)) return result;
   switch (message) {
     case WM_CREATE:
       CreateControls();
@@ -191,18 +111,6 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_TIMER:
       OnTimer(w);
       return 0;
-    case WM_DRAWITEM:
-      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
-      return TRUE;
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(window_, &r);
-      FillRect(reinterpret_cast<HDC>(w), &r, background_);
-      return 1;
-    }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return OnCtlColor(reinterpret_cast<HDC>(w));
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -227,15 +135,17 @@ void MainWindow::OnCommand(int id, int code) {
       break;
     case IDC_LOOPEDCB:
       if (code == BN_CLICKED)
-        form_->LoopedCBClick(SendMessageW(loopedCB_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        form_->LoopedCBClick(SendMessageW(Control(builder::kLoopedBox), BM_GETCHECK, 0, 0) ==
+                             BST_CHECKED);
       break;
     case IDC_LOCKBOX:
       if (code == BN_CLICKED)
-        form_->LockboxClick(SendMessageW(lockbox_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        form_->LockboxClick(SendMessageW(Control(builder::kLockBox), BM_GETCHECK, 0, 0) ==
+                            BST_CHECKED);
       break;
     case IDC_PRIORITYCOMBO:
       if (code == CBN_SELCHANGE) {
-        const int index = int(SendMessageW(priorityCombo_, CB_GETCURSEL, 0, 0));
+        const int index = int(SendMessageW(Control(builder::kPriorityCombo), CB_GETCURSEL, 0, 0));
         Guarded([this, index] { form_->PriorityComboChange(index); });
       }
       break;
@@ -252,12 +162,12 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnScroll(HWND slider) {
   if (updating_ || !form_) return;
   const LRESULT pos = SendMessageW(slider, TBM_GETPOS, 0, 0);
-  if (slider == rxSlider1_)
+  if (slider == Control(builder::kPositionSlider))
     Guarded([this, pos] { form_->RxSlider1Moved(int32_t(pos)); });
-  else if (slider == leftSlider_)
-    Guarded([this, pos] { form_->LeftSliderMoved(TrackbarToSlider(pos)); });
-  else if (slider == rightSlider_)
-    Guarded([this, pos] { form_->RightSliderMoved(TrackbarToSlider(pos)); });
+  else if (slider == Control(builder::kLeftSlider))
+    Guarded([this, pos] { form_->LeftSliderMoved(builder::TrackbarToVolume(pos)); });
+  else if (slider == Control(builder::kRightSlider))
+    Guarded([this, pos] { form_->RightSliderMoved(builder::TrackbarToVolume(pos)); });
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
@@ -277,79 +187,60 @@ void MainWindow::OnClose() {
   DestroyWindow(window_);
 }
 
-void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  builder::DrawGlyphButton(item, item.CtlID == IDC_PLAYBTN    ? builder::TPlaybackGlyph::Play
-                                 : item.CtlID == IDC_PAUSEBTN ? builder::TPlaybackGlyph::Pause
-                                                              : builder::TPlaybackGlyph::Stop);
-}
-
-LRESULT MainWindow::OnCtlColor(HDC dc) {
-  SetBkMode(dc, TRANSPARENT);
-  return reinterpret_cast<LRESULT>(background_);
-}
-
-uint32_t MainWindow::Resolve(uint32_t colour) const {
-  return builder::ResolveColour(colour,
-                                [](uint32_t index) { return uint32_t(GetSysColor(int(index))); });
-}
-
 void MainWindow::ShowCaption(const std::string& caption) {
   SetWindowTextW(window_, platform::Widen(caption).c_str());
   dialogs_.SetTitle(caption);
 }
 
 void MainWindow::ShowLength(const std::string& text) {
-  SetWindowTextW(lengthLabel_, platform::Widen(text).c_str());
+  SetWindowTextW(Control(builder::kLengthLabel), platform::Widen(text).c_str());
 }
 
 void MainWindow::ShowPositionRange(int32_t max) {
+  HWND slider = Control(builder::kPositionSlider);
   updating_ = true;
-  SendMessageW(rxSlider1_, TBM_SETRANGEMIN, FALSE, 0);
-  SendMessageW(rxSlider1_, TBM_SETRANGEMAX, TRUE, max);
-  SendMessageW(rxSlider1_, TBM_SETPAGESIZE, 0, max / 10 > 0 ? max / 10 : 1);
+  SendMessageW(slider, TBM_SETRANGEMIN, FALSE, 0);
+  SendMessageW(slider, TBM_SETRANGEMAX, TRUE, max);
+  SendMessageW(slider, TBM_SETPAGESIZE, 0, max / 10 > 0 ? max / 10 : 1);
   updating_ = false;
 }
 
 void MainWindow::ShowPosition(int32_t pos) {
   updating_ = true;
-  SendMessageW(rxSlider1_, TBM_SETPOS, TRUE, pos);
+  SendMessageW(Control(builder::kPositionSlider), TBM_SETPOS, TRUE, pos);
   updating_ = false;
 }
 
 void MainWindow::ShowButtons(bool playEnabled, bool pauseEnabled, bool stopEnabled) {
-  EnableWindow(playBtn_, playEnabled);
-  EnableWindow(pauseBtn_, pauseEnabled);
-  EnableWindow(stopBtn_, stopEnabled);
+  EnableWindow(Control(builder::kPlayButton), playEnabled);
+  EnableWindow(Control(builder::kPauseButton), pauseEnabled);
+  EnableWindow(Control(builder::kStopButton), stopEnabled);
 }
 
 void MainWindow::ShowLooped(bool checked) {
-  SendMessageW(loopedCB_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Control(builder::kLoopedBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindow::ShowLocked(bool checked) {
-  SendMessageW(lockbox_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Control(builder::kLockBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindow::ShowPriority(int index, bool visible) {
   updating_ = true;
-  SendMessageW(priorityCombo_, CB_SETCURSEL, WPARAM(index), 0);
+  SendMessageW(Control(builder::kPriorityCombo), CB_SETCURSEL, WPARAM(index), 0);
   updating_ = false;
-  ShowWindow(label2_, visible ? SW_SHOW : SW_HIDE);
-  ShowWindow(priorityCombo_, visible ? SW_SHOW : SW_HIDE);
+  ShowWindow(Control(builder::kPriorityLabel), visible ? SW_SHOW : SW_HIDE);
+  ShowWindow(Control(builder::kPriorityCombo), visible ? SW_SHOW : SW_HIDE);
 }
 
-void MainWindow::ShowBackground(uint32_t colour) {
-  if (background_) DeleteObject(background_);
-  background_ = CreateSolidBrush(Resolve(colour));
-  InvalidateRect(window_, nullptr, TRUE);
-}
+void MainWindow::ShowBackground(uint32_t colour) { controls_.SetBackground(colour); }
 
-void MainWindow::RepaintMeter(int index) { builder::PaintDbmeter(dbmeter_[index == 0 ? 0 : 1]); }
+void MainWindow::RepaintMeter(int index) { controls_.RepaintMeter(index); }
 
 void MainWindow::ShowVolumeSliders(int32_t left, int32_t right) {
   updating_ = true;
-  SendMessageW(leftSlider_, TBM_SETPOS, TRUE, SliderToTrackbar(left));
-  SendMessageW(rightSlider_, TBM_SETPOS, TRUE, SliderToTrackbar(right));
+  SendMessageW(Control(builder::kLeftSlider), TBM_SETPOS, TRUE, builder::VolumeToTrackbar(left));
+  SendMessageW(Control(builder::kRightSlider), TBM_SETPOS, TRUE, builder::VolumeToTrackbar(right));
   updating_ = false;
 }
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "builder/win/controls/PlayerControls.h"
+#include "platform/win32/ObjectWindow.h"
 #include "player/core/Form1.h"
 #include "player/win/SongArchive.h"
 #include "player/win/Win32Devices.h"
@@ -16,7 +18,6 @@ namespace tunlet {
 class MainWindow : public player::TForm1View {
  public:
   MainWindow();
-  ~MainWindow() override;
   // Creates the window, runs the start-up and the message loop; returns the exit code.
   int Run(HINSTANCE instance, int show);
 
@@ -34,31 +35,21 @@ class MainWindow : public player::TForm1View {
   void ShowVolumeSliders(int32_t left, int32_t right) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
-  bool Register(HINSTANCE instance);
+  friend LRESULT CALLBACK platform::ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
   void CreateControls();
-  HWND Control(const wchar_t* cls, const char* text, DWORD style, int x, int y, int w, int h,
-               int id, HWND parent = nullptr);
   void OnCommand(int id, int code);
   void OnScroll(HWND slider);
   void OnTimer(UINT_PTR id);
   void OnClose();
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
-  LRESULT OnCtlColor(HDC dc);
   // Runs an event handler of the core; a failure is shown, the window stays usable.
   template <typename Handler>
   void Guarded(Handler handler);
-  uint32_t Resolve(uint32_t colour) const;
+  HWND Control(builder::PlayerControl control) const { return controls_[control]; }
 
   HINSTANCE instance_ = nullptr;
   HWND window_ = nullptr;
-  HFONT font_ = nullptr;
-  HBRUSH background_ = nullptr;
-  HWND rxSlider1_ = nullptr, playBtn_ = nullptr, pauseBtn_ = nullptr, stopBtn_ = nullptr;
-  HWND loopedCB_ = nullptr, lengthLabel_ = nullptr, label2_ = nullptr, priorityCombo_ = nullptr;
-  HWND dbmeter_[2] = {nullptr, nullptr};
-  HWND leftSlider_ = nullptr, rightSlider_ = nullptr, lockbox_ = nullptr;
+  builder::PlayerControls controls_;
   // Set while the window moves a control itself, so that its notification is not
   // taken for the user's.
   bool updating_ = false;

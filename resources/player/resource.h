@@ -5,6 +5,7 @@
 #define IDD_INFO 100
 #define IDC_INFO_TEXT 101
 
+// The window's controls, in the order of the shared layout (builder::PlayerControl).
 #define IDC_RXSLIDER1 1001
 #define IDC_PLAYBTN 1002
 #define IDC_PAUSEBTN 1003

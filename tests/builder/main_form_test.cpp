@@ -6,7 +6,9 @@
 
 #include "builder/core/InOutError.h"
 #include "builder/core/MainForm.h"
+#include "builder/core/PlayerWindowTexts.h"
 #include "builder/core/SplitOption.h"
+#include "platform/Paths.h"
 #include "tests/builder/ScratchFile.h"
 
 namespace {
@@ -45,14 +47,14 @@ TEST(Paths, ExeExtensionIsForced) {
   EXPECT_EQ(builder::ForceExeExtension("C:\\my.dir\\song"), "C:\\my.dir\\song.exe");
   EXPECT_EQ(builder::ForceExeExtension("a.b.EXE"), "a.b.exe");
   EXPECT_EQ(builder::ForceExeExtension(""), "");
-  EXPECT_EQ(builder::FileNameOnly("C:\\x\\y.mp3"), "y.mp3");
-  EXPECT_EQ(builder::FileNameOnly("/x/y.mp3"), "y.mp3");
-  EXPECT_EQ(builder::FileNameOnly("y.mp3"), "y.mp3");
+  EXPECT_EQ(platform::ExtractFileName("C:\\x\\y.mp3"), "y.mp3");
+  EXPECT_EQ(platform::ExtractFileName("/x/y.mp3"), "y.mp3");
+  EXPECT_EQ(platform::ExtractFileName("y.mp3"), "y.mp3");
 }
 
 TEST(Paths, PreviewCaption) {
-  EXPECT_EQ(builder::PreviewCaption("Song", "Band"), "Playing Song from Band...");
-  EXPECT_EQ(builder::PreviewCaption("Song", ""), "Playing Song...");
+  EXPECT_EQ(builder::CaptionFor("Song", "Band"), "Playing Song from Band...");
+  EXPECT_EQ(builder::CaptionFor("Song", ""), "Playing Song...");
 }
 
 TEST(MainForm, CreateButtonNeedsBothFields) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "builder/core/PlayerWindowTexts.h"
+#include "platform/Paths.h"
 #include "player/core/PlayerTexts.h"
 
 namespace {
@@ -20,19 +22,19 @@ TEST(PlayerTexts, LengthInMinutesAndSeconds) {
 }
 
 TEST(PlayerTexts, Captions) {
-  EXPECT_EQ(player::CaptionFor("Song", "Band"), "Playing Song from Band...");
-  EXPECT_EQ(player::CaptionFor("Song", ""), "Playing Song...");
-  EXPECT_EQ(player::CaptionFor("", "Band"), "Playing MP3");
+  EXPECT_EQ(builder::CaptionFor("Song", "Band"), "Playing Song from Band...");
+  EXPECT_EQ(builder::CaptionFor("Song", ""), "Playing Song...");
+  EXPECT_EQ(builder::CaptionFor("", "Band"), "Playing MP3");
 }
 
 TEST(PlayerTexts, PriorityListAndFileNames) {
-  const auto& names = player::PriorityNames();
+  const auto& names = builder::PriorityNames();
   EXPECT_STREQ(names[0], "Idle");
   EXPECT_STREQ(names[2], "Below normal");
   EXPECT_STREQ(names[6], "Time critical");
-  EXPECT_EQ(player::FileNameOf("C:\\a\\b c.mp3"), "b c.mp3");
-  EXPECT_EQ(player::FileNameOf("/x/y.mp3"), "y.mp3");
-  EXPECT_EQ(player::FileNameOf("y.mp3"), "y.mp3");
+  EXPECT_EQ(platform::ExtractFileName("C:\\a\\b c.mp3"), "b c.mp3");
+  EXPECT_EQ(platform::ExtractFileName("/x/y.mp3"), "y.mp3");
+  EXPECT_EQ(platform::ExtractFileName("y.mp3"), "y.mp3");
 }
 
 TEST(PlayerTexts, ExceptionBoxAddsAFullStop) {

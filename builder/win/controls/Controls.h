@@ -16,6 +16,13 @@ void AttachDbmeter(HWND control, Tdbmeter* meter);
 // Repaints the control now, as the meter's setters ask for.
 void PaintDbmeter(HWND control);
 
+// The system's own colours, as a SystemColourResolver. (A class, not a function: a
+// std::function holding a function pointer brings the type information of pointers into
+// the player.)
+struct SystemColours {
+  TColor operator()(uint32_t index) const { return TColor(GetSysColor(int(index))); }
+};
+
 enum class TPlaybackGlyph { Play, Pause, Stop };
 // Draws an owner-drawn push button showing a playback glyph.
 void DrawGlyphButton(const DRAWITEMSTRUCT& item, TPlaybackGlyph glyph);
