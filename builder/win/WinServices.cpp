@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "builder/win/controls/Controls.h"
 #include "platform/win32/Wide.h"
 #include "resources/builder/resource.h"
 
@@ -92,8 +93,7 @@ int Confirm(HWND owner, const std::string& text, UINT buttons) {
 }
 
 COLORREF Resolve(builder::TColor colour) {
-  if (colour & builder::kSystemColourFlag) return GetSysColor(int(colour & 0xFF));
-  return colour & 0xFFFFFF;
+  return builder::ResolveColour(colour, builder::SystemColours{});
 }
 
 bool ChooseColour(HWND owner, builder::TColor& colour) {
