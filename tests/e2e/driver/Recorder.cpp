@@ -1,6 +1,7 @@
 #include "driver/Recorder.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace e2e {
 
@@ -69,38 +70,104 @@ bool Recorder::Start() {
   return false;
 }
 
+namespace {
+
+constexpr size_t kBurstFrames = Recorder::kRate / 20;  // 50 ms
+
+// A loud square wave of kBurstFrames frames at `at`.
+void PutBurst(std::vector<short>& samples, size_t at) {
+  for (size_t i = 0; i < kBurstFrames * kChannels; ++i)
+    samples[at * kChannels + i] = (i / 2 / 25) % 2 ? 20000 : -20000;
+}
+
+struct WaveOut {
+  HWAVEOUT out = nullptr;
+  std::vector<WAVEHDR> headers;
+  explicit WaveOut(size_t buffers) : headers(buffers) {
+    WAVEFORMATEX format = ServerFormat();
+    if (waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
+      out = nullptr;
+  }
+  ~WaveOut() {
+    if (!out) return;
+    waveOutReset(out);
+    for (WAVEHDR& h : headers)
+      if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(out, &h, sizeof h);
+    waveOutClose(out);
+  }
+  void Write(size_t index, short* data, size_t frames) {
+    WAVEHDR& h = headers[index];
+    h.lpData = reinterpret_cast<LPSTR>(data);
+    h.dwBufferLength = DWORD(frames * kChannels * sizeof(short));
+    waveOutPrepareHeader(out, &h, sizeof h);
+    waveOutWrite(out, &h, sizeof h);
+  }
+  int64_t Position() {
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(out, &time, sizeof time) != MMSYSERR_NOERROR) return -1;
+    if (time.wType == TIME_BYTES) return time.u.cb / (kChannels * 2);
+    return time.wType == TIME_SAMPLES ? time.u.sample : -1;
+  }
+};
+
+}  // namespace
+
+double Recorder::FirstLoudAfter(size_t from, int waitMs) const {
+  const size_t block = kRate / 1000;
+  for (int waited = 0; waited < waitMs; waited += 100) {
+    Sleep(100);
+    const std::vector<float> mono = soundcheck::MonoMix(Recording());
+    for (size_t f = from; f + block <= mono.size(); f += block)
+      if (soundcheck::LevelDb(mono, f, f + block) > -30) return TimeOf(f);
+  }
+  return -1;
+}
+
 double Recorder::MeasureLatency() {
-  WAVEFORMATEX format = ServerFormat();
   // 50 ms of a loud square wave, then silence enough for any sound server's start-up
   // buffering.
   std::vector<short> burst(size_t(kRate * kChannels));
-  for (size_t i = 0; i < size_t(kRate / 20 * kChannels); ++i)
-    burst[i] = (i / 2 / 25) % 2 ? 20000 : -20000;
+  PutBurst(burst, 0);
   // A new output stream of a fresh sound server may swallow its first sound: try again.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    HWAVEOUT out = nullptr;
-    if (waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return -1;
-    WAVEHDR h{};
-    h.lpData = reinterpret_cast<LPSTR>(burst.data());
-    h.dwBufferLength = DWORD(burst.size() * sizeof(short));
-    waveOutPrepareHeader(out, &h, sizeof h);
-    const size_t before = Recording().Frames();
+    WaveOut out(1);
+    if (!out.out) return -1;
     const double written = Now();
-    waveOutWrite(out, &h, sizeof h);
-    double found = -1;
-    for (int waited = 0; waited < 3000 && found < 0; waited += 100) {
-      Sleep(100);
-      const std::vector<float> mono = soundcheck::MonoMix(Recording());
-      const size_t block = kRate / 1000;
-      for (size_t f = before; f + block <= mono.size() && found < 0; f += block)
-        if (soundcheck::LevelDb(mono, f, f + block) > -30) found = TimeOf(f) - written;
-    }
-    waveOutReset(out);
-    waveOutUnprepareHeader(out, &h, sizeof h);
-    waveOutClose(out);
-    if (found > 0) return found;
+    out.Write(0, burst.data(), size_t(kRate));
+    const double heard = FirstLoudAfter(FrameAt(written), 3000);
+    if (heard > written) return heard - written;
   }
   return -1;
+}
+
+double Recorder::MeasurePositionLatency() {
+  // Three seconds queued at once, as a player queues ahead, with the burst in the middle:
+  // by then the stream runs steadily, with the sound server's buffers full.
+  constexpr size_t kParts = 12, kPartFrames = kRate / 4;
+  constexpr size_t kBurstAt = kParts / 2 * kPartFrames;
+  std::vector<short> sound(kParts * kPartFrames * kChannels);
+  PutBurst(sound, kBurstAt);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    WaveOut out(kParts);
+    if (!out.out) return std::nan("");
+    const double written = Now();
+    for (size_t i = 0; i < kParts; ++i)
+      out.Write(i, sound.data() + i * kPartFrames * kChannels, kPartFrames);
+    double reached = -1;
+    for (double asked = Now(); reached < 0 && Now() - asked < 5000; Sleep(1)) {
+      const double ask = Now();
+      const int64_t position = out.Position();
+      if (position < 0) return std::nan("");
+      if (position >= int64_t(kBurstAt)) reached = (ask + Now()) / 2;
+    }
+    if (reached < 0) continue;
+    // Not before a second of the stream has played: an earlier sound's tail may still be
+    // arriving.
+    const double heard = FirstLoudAfter(FrameAt(written + 1000), 5000);
+    if (heard > 0) return heard - reached;
+  }
+  return std::nan("");
 }
 
 void Recorder::Harvest() {

@@ -40,11 +40,19 @@ class Recorder {
   // The delay from writing sound to the wave output until it is recorded: a short
   // burst is played and looked for. Negative when it was not heard.
   double MeasureLatency();
+  // The delay from the moment the wave output reports a sample as played until it is
+  // recorded, in a stream that runs steadily: what a position read from the device is
+  // behind the sound (negative when the device reports sound before it is heard).
+  // Returns NaN when the burst was not heard.
+  double MeasurePositionLatency();
 
   static constexpr int kRate = 44100;
 
  private:
   void Harvest();
+  // When the first loud millisecond at or after frame `from` was recorded, waiting up to
+  // `waitMs` for it; negative when none came.
+  double FirstLoudAfter(size_t from, int waitMs) const;
 
   struct Stamp {
     size_t frames;  // frames recorded when the buffer arrived
