@@ -81,6 +81,10 @@ inside() {
   mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
   ln -s pts/ptmx "$root/dev/ptmx"
   mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+  # Private /tmp and /run for this run, mounted before the repository so that a
+  # repository under /tmp stays visible.
+  mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
+  mount -t tmpfs -o mode=755 tmpfs "$root/run"
   mkdir -p "$root$repo"
   mount --bind "$repo" "$root$repo"
   local shared

@@ -2,11 +2,10 @@
 # Inside the Windows test root: starts a virtual display, a real-time sound server
 # whose null sink "out" plays at 44.1 kHz (its monitor is the default recording
 # source) and a CUPS server whose default printer "PDF" writes PDF files, then runs
-# "$@" with them and stops them afterwards. /tmp and /run are private to this run.
+# "$@" with them and stops them afterwards. /tmp and /run are private to this run
+# (root.sh mounts them).
 set -euo pipefail
 
-mount -t tmpfs -o mode=1777 tmpfs /tmp
-mount -t tmpfs -o mode=755 tmpfs /run
 export HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" /run/cups /tmp/.X11-unix
 chmod 700 "$XDG_RUNTIME_DIR"
