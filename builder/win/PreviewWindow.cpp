@@ -51,16 +51,10 @@ void PreviewWindow::Refresh() {
   const builder::PreviewState& p = style_.Preview();
   const std::wstring caption = platform::Widen(p.caption);
   if (WindowText(window_) != caption) SetWindowTextW(window_, caption.c_str());
-  SendMessageW(controls_[builder::kLoopedBox], BM_SETCHECK,
-               p.loopedCB ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageW(controls_[builder::kLockBox], BM_SETCHECK, p.lockbox ? BST_CHECKED : BST_UNCHECKED,
-               0);
-  ShowWindow(controls_[builder::kPriorityLabel], p.priorityVisible ? SW_SHOW : SW_HIDE);
-  ShowWindow(controls_[builder::kPriorityCombo], p.priorityVisible ? SW_SHOW : SW_HIDE);
-  SendMessageW(controls_[builder::kLeftSlider], TBM_SETPOS, TRUE,
-               builder::VolumeToTrackbar(p.leftSlider));
-  SendMessageW(controls_[builder::kRightSlider], TBM_SETPOS, TRUE,
-               builder::VolumeToTrackbar(p.rightSlider));
+  controls_.SetChecked(builder::kLoopedBox, p.loopedCB);
+  controls_.SetChecked(builder::kLockBox, p.lockbox);
+  controls_.ShowPriority(p.priorityVisible);
+  controls_.SetVolumes(p.leftSlider, p.rightSlider);
   controls_.SetBackground(p.panelColor);
 }
 

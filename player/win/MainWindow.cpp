@@ -217,20 +217,15 @@ void MainWindow::ShowButtons(bool playEnabled, bool pauseEnabled, bool stopEnabl
   EnableWindow(Control(builder::kStopButton), stopEnabled);
 }
 
-void MainWindow::ShowLooped(bool checked) {
-  SendMessageW(Control(builder::kLoopedBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void MainWindow::ShowLooped(bool checked) { controls_.SetChecked(builder::kLoopedBox, checked); }
 
-void MainWindow::ShowLocked(bool checked) {
-  SendMessageW(Control(builder::kLockBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void MainWindow::ShowLocked(bool checked) { controls_.SetChecked(builder::kLockBox, checked); }
 
 void MainWindow::ShowPriority(int index, bool visible) {
   updating_ = true;
   SendMessageW(Control(builder::kPriorityCombo), CB_SETCURSEL, WPARAM(index), 0);
   updating_ = false;
-  ShowWindow(Control(builder::kPriorityLabel), visible ? SW_SHOW : SW_HIDE);
-  ShowWindow(Control(builder::kPriorityCombo), visible ? SW_SHOW : SW_HIDE);
+  controls_.ShowPriority(visible);
 }
 
 void MainWindow::ShowBackground(uint32_t colour) { controls_.SetBackground(colour); }
@@ -239,8 +234,7 @@ void MainWindow::RepaintMeter(int index) { controls_.RepaintMeter(index); }
 
 void MainWindow::ShowVolumeSliders(int32_t left, int32_t right) {
   updating_ = true;
-  SendMessageW(Control(builder::kLeftSlider), TBM_SETPOS, TRUE, builder::VolumeToTrackbar(left));
-  SendMessageW(Control(builder::kRightSlider), TBM_SETPOS, TRUE, builder::VolumeToTrackbar(right));
+  controls_.SetVolumes(left, right);
   updating_ = false;
 }
 

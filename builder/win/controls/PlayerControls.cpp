@@ -76,6 +76,20 @@ void PlayerControls::Create(HWND window, HINSTANCE instance, int firstId, DWORD 
   }
 }
 
+void PlayerControls::SetChecked(PlayerControl box, bool checked) const {
+  SendMessageW(controls_[box], BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void PlayerControls::ShowPriority(bool visible) const {
+  ShowWindow(controls_[kPriorityLabel], visible ? SW_SHOW : SW_HIDE);
+  ShowWindow(controls_[kPriorityCombo], visible ? SW_SHOW : SW_HIDE);
+}
+
+void PlayerControls::SetVolumes(int32_t left, int32_t right) const {
+  SendMessageW(controls_[kLeftSlider], TBM_SETPOS, TRUE, VolumeToTrackbar(left));
+  SendMessageW(controls_[kRightSlider], TBM_SETPOS, TRUE, VolumeToTrackbar(right));
+}
+
 void PlayerControls::AttachMeter(int index, Tdbmeter* meter) {
   if (meter) meter->SetSystemColourResolver(SystemColours());
   AttachDbmeter(controls_[index == 0 ? kMeter1 : kMeter2], meter);

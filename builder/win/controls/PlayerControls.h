@@ -58,6 +58,9 @@ class PlayerControls {
   void Create(HWND window, HINSTANCE instance, int firstId, DWORD extraStyle, bool tabStops);
   HWND operator[](PlayerControl control) const { return controls_[control]; }
 
+  void SetChecked(PlayerControl box, bool checked) const;
+  void ShowPriority(bool visible) const;
+  void SetVolumes(int32_t left, int32_t right) const;
   // Shows `meter` (nullptr: none) in level meter 0 or 1, system colours as the system
   // has them.
   void AttachMeter(int index, Tdbmeter* meter);
