@@ -19,6 +19,7 @@
 #include "analyser/core/Settings.h"
 #include "analyser/core/ShellState.h"
 #include "driver/Recorder.h"
+#include "driver/SoundRetry.h"
 #include "driver/UiDriver.h"
 #include "resources/analyser/resource.h"
 #include "sound/SoundMatch.h"
@@ -163,6 +164,8 @@ class AnalyserSound : public AnalyserE2E {
     return {-1, -1};
   }
 
+  void PlayAndPlayWindow();
+
   Recorder recorder_;
   double latency_ = 0;
   std::string noise_;
@@ -171,6 +174,16 @@ class AnalyserSound : public AnalyserE2E {
 };
 
 TEST_F(AnalyserSound, PlayAndPlayWdwPlayExactlyTheSampleAndTheWindow) {
+  OnceMoreWhenTheServerRanDry([this] { PlayAndPlayWindow(); },
+                              [this] { return recorder_.Recording(); },
+                              [this] {
+                                if (app_.handle) Kill(app_);
+                                recorder_.Stop();
+                                return recorder_.Start();
+                              });
+}
+
+void AnalyserSound::PlayAndPlayWindow() {
   HWND w = AnalyseNoise();
   ASSERT_NE(w, nullptr);
   const Bitmap8 shown = SaveWindowBitmap(w);

@@ -2,7 +2,6 @@
 // the program plays a song of noise bursts and chirps, and the recording is located,
 // window by window, in mpg123's decode of the same song. The songs are made by
 // player_sound_media.sh before this test.
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 
 #include "PlayerOutput.h"
 #include "driver/Recorder.h"
+#include "driver/SoundRetry.h"
 #include "driver/UiDriver.h"
 #include "resources/player/resource.h"
 #include "sound/SoundMatch.h"
@@ -171,25 +171,6 @@ double SliderRate(const std::vector<Slide>& slides) {
   return (n * stp - st * sp) / (n * stt - st * st);
 }
 
-// A stretch of exact digital silence of 2 to 200 ms between sounds: the sound server ran
-// dry, as a machine busy with other work can make it do whatever a program plays.
-bool HasUnderrun(const Pcm& recording) {
-  const size_t frames = recording.Frames();
-  size_t run = 0;
-  bool soundBefore = false;
-  for (size_t f = 0; f < frames; ++f) {
-    const bool zero = recording.samples[2 * f] == 0 && recording.samples[2 * f + 1] == 0;
-    if (zero) {
-      ++run;
-      continue;
-    }
-    if (soundBefore && run >= size_t(kRate / 500) && run <= size_t(kRate / 5)) return true;
-    soundBefore = true;
-    run = 0;
-  }
-  return false;
-}
-
 void PlayerSound::PlayPauseSeekLoopAndStop() {
   Span positionDelay;
   ASSERT_TRUE(MeasurePositionLatencies(3, positionDelay)) << "a burst was not heard";
@@ -315,26 +296,12 @@ void PlayerSound::PlayPauseSeekLoopAndStop() {
 // The whole check runs again when the first run heard the sound server run dry: the
 // product is held to a run without any gap.
 TEST_F(PlayerSound, PlaysTheWholeSongInRealTimeAndPausesSeeksLoopsAndStops) {
-  ::testing::TestPartResultArray first;
-  {
-    ::testing::ScopedFakeTestPartResultReporter intercept(
-        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &first);
-    PlayPauseSeekLoopAndStop();
-  }
-  if (first.size() == 0) return;
-  const bool underrun = HasUnderrun(recording_);
-  for (int i = 0; i < first.size(); ++i) {
-    if (underrun)
-      std::printf("first run: %s\n", first.GetTestPartResult(i).message());
-    else
-      ADD_FAILURE() << first.GetTestPartResult(i).message();
-  }
-  if (!underrun) return;
-  std::printf("the sound server ran dry during the first run: once more\n");
-  if (app_.handle) Kill(app_);
-  recorder_.Stop();
-  ASSERT_TRUE(recorder_.Start());
-  PlayPauseSeekLoopAndStop();
+  OnceMoreWhenTheServerRanDry([this] { PlayPauseSeekLoopAndStop(); }, [this] { return recording_; },
+                              [this] {
+                                if (app_.handle) Kill(app_);
+                                recorder_.Stop();
+                                return recorder_.Start();
+                              });
 }
 // A 5 MB song: how long after the program's start, and after its window appeared, the
 // first sound is heard.

@@ -139,6 +139,26 @@ double LevelDb(const std::vector<float>& mono, size_t begin, size_t end) {
   return rms > 1e-10 ? 20 * std::log10(rms) : -200;
 }
 
+bool HasUnderrun(const Pcm& recording) {
+  const size_t frames = recording.Frames();
+  const size_t channels = size_t(recording.channels);
+  size_t run = 0;
+  bool soundBefore = false;
+  for (size_t f = 0; f < frames; ++f) {
+    bool zero = true;
+    for (size_t c = 0; c < channels; ++c) zero = zero && recording.samples[channels * f + c] == 0;
+    if (zero) {
+      ++run;
+      continue;
+    }
+    if (soundBefore && run >= size_t(recording.rate / 500) && run <= size_t(recording.rate / 5))
+      return true;
+    soundBefore = true;
+    run = 0;
+  }
+  return false;
+}
+
 Locator::Locator(std::vector<float> reference) : reference_(std::move(reference)) {
   energy_.assign(reference_.size() + 1, 0.0);
   for (size_t i = 0; i < reference_.size(); ++i)
@@ -214,7 +234,8 @@ std::vector<Located> Track(const std::vector<float>& recording, const Locator& l
   return out;
 }
 
-std::vector<Stretch> Stretches(const std::vector<Located>& tracked, long tolerance, double minCorrelation) {
+std::vector<Stretch> Stretches(const std::vector<Located>& tracked, long tolerance,
+                               double minCorrelation) {
   std::vector<Stretch> runs;
   for (size_t i = 0; i < tracked.size(); ++i) {
     const Located& l = tracked[i];

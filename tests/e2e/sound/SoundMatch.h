@@ -28,6 +28,10 @@ void WriteWave(const std::string& path, const Pcm& pcm);
 std::vector<float> MonoMix(const Pcm& pcm);
 // Root-mean-square level of frames [begin, end) of a mono signal, in dBFS (-200 for silence).
 double LevelDb(const std::vector<float>& mono, size_t begin, size_t end);
+// Whether a recording holds a stretch of exact digital silence of 2 to 200 ms between
+// sounds: the sound server ran dry, as a machine busy with other work can make it do
+// whatever a program plays.
+bool HasUnderrun(const Pcm& recording);
 
 struct Match {
   long offset = -1;        // frame of the reference where the window starts
@@ -75,7 +79,7 @@ struct Stretch {
   double worstCorrelation = 1;
 };
 std::vector<Stretch> Stretches(const std::vector<Located>& tracked, long tolerance,
-                      double minCorrelation = 0.9);
+                               double minCorrelation = 0.9);
 
 // Where a stretch of playback that matches the reference at `shift` (reference frame =
 // recording frame + shift) really begins (`direction` -1) or ends (+1): walks from

@@ -105,5 +105,24 @@ TEST(SoundMatch, SilenceIsNotLocated) {
   EXPECT_TRUE(Stretches(tracked, 441).empty());
 }
 
+// The sound server running dry shows as exact digital silence between sounds; silence
+// before the first sound, a long pause and quiet sound are not that.
+TEST(SoundMatch, AnUnderrunIsShortExactSilenceBetweenSounds) {
+  auto recording = [](size_t lead, size_t gap, int16_t inGap) {
+    Pcm pcm{44100, 2, std::vector<int16_t>(2 * lead, 0)};
+    for (size_t part = 0; part < 2; ++part) {
+      pcm.samples.insert(pcm.samples.end(), 2 * 4410, 1000);
+      if (part == 0) pcm.samples.insert(pcm.samples.end(), 2 * gap, inGap);
+    }
+    return pcm;
+  };
+  EXPECT_TRUE(HasUnderrun(recording(0, 4410, 0)));    // 100 ms
+  EXPECT_TRUE(HasUnderrun(recording(0, 90, 0)));      // 2 ms
+  EXPECT_FALSE(HasUnderrun(recording(0, 60, 0)));     // shorter
+  EXPECT_FALSE(HasUnderrun(recording(0, 13230, 0)));  // 300 ms: a pause
+  EXPECT_FALSE(HasUnderrun(recording(0, 4410, 1)));   // quiet, not silent
+  EXPECT_FALSE(HasUnderrun(recording(4410, 0, 0)));   // silence before the first sound
+}
+
 }  // namespace
 }  // namespace soundcheck
